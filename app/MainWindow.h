@@ -1,0 +1,85 @@
+#pragma once
+
+#include "common/SheetState.h"
+#include "print/Layout.h"
+#include "print/Surface.h"
+
+#include <QWidget>
+
+#include <filesystem>
+#include <functional>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace sbk3 {
+
+class Dialogs;
+class PrinterPort;
+class RandomPort;
+
+// What the main window works through; tests put fakes in.
+struct MainPorts {
+    Dialogs& dialogs;
+    PrinterPort& printer;
+    RandomPort& random;
+    std::filesystem::path folder;              // where worksheets are stored
+    std::string decimalSeparator = ".";        // the user's locale
+    std::function<void()> endProgram;          // Exit and the close box
+};
+
+// The program's working window: the request's settings, the six buttons and the state the
+// commands share.
+class frmMain : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit frmMain(MainPorts ports, QWidget* parent = nullptr);
+
+    // Form-level state.
+    PositionTable ProblemPos;
+    SheetState sheet;
+    ProblemSurface picRetPic;
+
+    void cmdPrint_Click();
+    void cmdPrintSaved_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createControls();
+    void Form_Load();
+    void optEasy_Click();
+    void optCompact_Click();
+    void cmdAbout_Click();
+    void cmdHelp_Click();
+    void cmdExit_Click();
+    // The selected option is the group's one tab stop.
+    void updateOptionTabStops();
+    int twips(int value) const;
+
+    MainPorts m_ports;
+    QLabel* lblTitle = nullptr;
+    QLineEdit* txtTitle = nullptr;
+    QLabel* lblType = nullptr;
+    QComboBox* cboType = nullptr;
+    QLabel* lblNumOfProblems = nullptr;
+    QLineEdit* txtNumOfProblems = nullptr;
+    QLabel* lblCopyright = nullptr;
+    QLineEdit* txtAppend = nullptr;
+    QRadioButton* optEasy = nullptr;
+    QRadioButton* optCompact = nullptr;
+    QPushButton* cmdPrint = nullptr;
+    QPushButton* cmdPrintSaved = nullptr;
+    QPushButton* chkBold = nullptr;
+    QPushButton* cmdHelp = nullptr;
+    QPushButton* cmdAbout = nullptr;
+    QPushButton* cmdExit = nullptr;
+};
+
+} // namespace sbk3

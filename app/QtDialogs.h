@@ -1,0 +1,14 @@
+#pragma once
+
+#include "common/Dialogs.h"
+
+namespace sbk3 {
+
+// Modal Qt boxes over the active window.
+class QtDialogs : public Dialogs {
+public:
+    MsgResult messageBox(const Message& message) override;
+    std::string inputBox(const std::string& prompt, const std::string& caption) override;
+};
+
+} // namespace sbk3

@@ -1,0 +1,77 @@
+#include "app/Splash.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+
+namespace sbk3 {
+namespace {
+
+constexpr int kWidth = 320; // 4800 x 3600 twips
+constexpr int kHeight = 240;
+constexpr int kDotsPerMeter96Dpi = 3780;
+
+} // namespace
+
+frmSplash::frmSplash(std::function<void()> onDismiss, QWidget* parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint),
+      m_image(kWidth, kHeight, QImage::Format_RGB32), m_onDismiss(std::move(onDismiss)) {
+    setObjectName(QStringLiteral("frmSplash"));
+    setWindowTitle(QStringLiteral("Splash"));
+    setAttribute(Qt::WA_QuitOnClose, false); // the main window opens right after it closes
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFixedSize(kWidth, kHeight);
+    Form_Load();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->geometry().center() - QPoint(kWidth / 2, kHeight / 2));
+}
+
+void frmSplash::Form_Load() {
+    // Font sizes in points on the image mean the same as on a 96 dpi screen.
+    m_image.setDotsPerMeterX(kDotsPerMeter96Dpi);
+    m_image.setDotsPerMeterY(kDotsPerMeter96Dpi);
+    m_image.fill(Qt::white);
+
+    QPainter painter(&m_image);
+    for (int i = 0; i <= 16; ++i) {
+        const int c = i == 0 ? 0 : 16 * i - 1;
+        const int w = m_image.width();
+        const int h = m_image.height();
+        painter.setPen(QPen(QColor(c, c, c), 0));
+        // Corners (i, i) and (W - i, H - i): the outermost right and bottom sides fall just
+        // outside the image.
+        painter.drawRect(QRect(i, i, w - 2 * i, h - 2 * i));
+    }
+
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSize(44);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    const QFontMetricsF metrics(font, &m_image);
+    double y = 16;
+    for (const QString& line : {QStringLiteral("Sumbrook"), QStringLiteral("3")}) {
+        painter.drawText(QPointF(16, y + metrics.ascent()), line);
+        y += metrics.height();
+    }
+}
+
+void frmSplash::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawImage(0, 0, m_image);
+}
+
+void frmSplash::mousePressEvent(QMouseEvent*) { Form_MouseDown(); }
+
+void frmSplash::Form_MouseDown() {
+    if (!isVisible())
+        return;
+    close();
+    deleteLater();
+    if (m_onDismiss)
+        m_onDismiss();
+}
+
+} // namespace sbk3

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+#include <functional>
+
+namespace sbk3 {
+
+// The start-up window: a grey frame and the program's name until a mouse button is pressed.
+class frmSplash : public QWidget {
+    Q_OBJECT
+
+public:
+    // onDismiss opens the main window once the splash has gone.
+    explicit frmSplash(std::function<void()> onDismiss, QWidget* parent = nullptr);
+
+    const QImage& image() const { return m_image; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    void Form_Load();
+    void Form_MouseDown();
+
+    QImage m_image; // what is drawn stays here, so uncovering repaints it
+    std::function<void()> m_onDismiss;
+};
+
+} // namespace sbk3

@@ -1,0 +1,35 @@
+#include "app/Application.h"
+#include "app/MainWindow.h"
+#include "app/QtDialogs.h"
+#include "app/Splash.h"
+#include "print/QtPrinter.h"
+#include "worksheet/Random.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <memory>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    sbk3::configureApplication();
+    QApplication::setWindowIcon(sbk3::applicationIcon());
+
+    const std::filesystem::path folder = sbk3::chooseWorksheetFolder();
+    sbk3::QtDialogs dialogs;
+    sbk3::QtPrinter printer(folder);
+    sbk3::ClockRandom random;
+
+    std::unique_ptr<sbk3::frmMain> mainWindow;
+    auto* splash = new sbk3::frmSplash([&] {
+        if (!mainWindow)
+            mainWindow = std::make_unique<sbk3::frmMain>(sbk3::MainPorts{
+                dialogs, printer, random, folder, sbk3::systemDecimalSeparator(),
+                [] { QCoreApplication::exit(0); }});
+        mainWindow->show();
+        mainWindow->activateWindow();
+    });
+    splash->show();
+    return QApplication::exec();
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+namespace sbk3 {
+
+class PrinterPort;
+class ProblemSurface;
+class PositionTable;
+struct SavedWorksheet;
+
+// What the page takes from the main window at the moment of printing.
+struct PageSettings {
+    const PositionTable& ProblemPos;
+    int chkBold = 0;       // 1 prints the problems bold; any other value regular
+    std::string txtAppend; // the bottom line
+};
+
+// Composes the worksheet on one page and ends the document: name line, title, each problem at
+// its slot, bottom line. Leaves the printer at 12 points.
+void PrintWorksheetPage(PrinterPort& printer, ProblemSurface& picRetPic,
+                        const PageSettings& settings, const SavedWorksheet& sheet);
+
+} // namespace sbk3

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+
+namespace sbk3 {
+
+struct SurfacePicture;
+
+// The system printer in character units: 1 unit across is 1/12 inch, 1 unit down is 1/6 inch,
+// origin at the top-left corner of the printable area. Failures throw RuntimeError.
+class PrinterPort {
+public:
+    virtual ~PrinterPort() = default;
+
+    virtual void setCharacterScale() = 0;
+    virtual void setFontSize(int points) = 0;
+    virtual void setFontBold(bool bold) = 0;
+    virtual float currentX() const = 0;
+    virtual float currentY() const = 0;
+    virtual void setCurrentX(float x) = 0;
+    virtual void setCurrentY(float y) = 0;
+    // Height of the printable area in vertical units.
+    virtual float scaleHeight() = 0;
+    // Text with its top at the current position; then X = 0 and Y moves down one line.
+    // The first output of a job opens the document.
+    virtual void printLine(const std::string& text) = 0;
+    // A surface's picture at its own size, top-left corner at (x, y).
+    virtual void paintPicture(const SurfacePicture& picture, float x, float y) = 0;
+    // Sends the page.
+    virtual void endDoc() = 0;
+    // Drops a document that was started but not ended; nothing reaches paper.
+    virtual void killDoc() = 0;
+    virtual void setJobName(const std::string& name) = 0;
+    // The file the last ended document went to where a file stands in for a printer; else empty.
+    virtual std::string outputFile() const = 0;
+};
+
+} // namespace sbk3

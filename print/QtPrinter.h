@@ -1,0 +1,40 @@
+#pragma once
+
+#include "print/Printer.h"
+
+#include <filesystem>
+#include <memory>
+
+namespace sbk3 {
+
+// The printer port on Qt: the system's default printer, or, where the system has none, a PDF
+// file named after the job in the given folder.
+class QtPrinter : public PrinterPort {
+public:
+    explicit QtPrinter(std::filesystem::path pdfFolder);
+    ~QtPrinter() override;
+
+    void setCharacterScale() override;
+    void setFontSize(int points) override;
+    void setFontBold(bool bold) override;
+    float currentX() const override;
+    float currentY() const override;
+    void setCurrentX(float x) override;
+    void setCurrentY(float y) override;
+    float scaleHeight() override;
+    void printLine(const std::string& text) override;
+    void paintPicture(const SurfacePicture& picture, float x, float y) override;
+    void endDoc() override;
+    void killDoc() override;
+    void setJobName(const std::string& name) override;
+    std::string outputFile() const override;
+
+    // True while no system printer exists and pages go to PDF files.
+    bool printsToFile();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace sbk3

@@ -1,0 +1,78 @@
+#include "worksheet/Request.h"
+
+#include "common/Decimal.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace sbk3 {
+
+double CountValue(std::string_view text) {
+    std::string compact;
+    for (const char c : text)
+        if (c != ' ' && c != '\t' && c != '\n' && c != '\r')
+            compact += c;
+    return scanDecimal(compact).value_or(0.0);
+}
+
+std::optional<std::string> CheckRequest(double count, bool easy) {
+    if (count < 1)
+        return "You must have at least 1 math problem.";
+    if (count > 80 && easy)
+        return "The number of problems can range from 1 to 80 in easy mode.";
+    if (count > 300)
+        return "The number of problems can range from 1 to 300.";
+    return std::nullopt;
+}
+
+std::string TypeCode(std::string_view typeName) {
+    if (typeName == "Addition")
+        return "ADD";
+    if (typeName == "Subtraction")
+        return "SUB";
+    if (typeName == "Multiplication")
+        return "MUL";
+    if (typeName == "Division")
+        return "DIV";
+    if (typeName == "Mixed")
+        return "MIX";
+    return {};
+}
+
+std::string CountCode(double count, std::string_view decimalSeparator) {
+    if (!(count >= 0 && count <= 300))
+        return {};
+    char buffer[64];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, count, std::chars_format::fixed);
+    std::string text(buffer, result.ptr);
+    if (const std::size_t dot = text.find('.'); dot != std::string::npos)
+        text.replace(dot, 1, decimalSeparator);
+    if (count <= 9)
+        return "00" + text;
+    if (count >= 10 && count <= 99)
+        return "0" + text;
+    if (count >= 100)
+        return text;
+    return {};
+}
+
+std::string RandomPartText(int part) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%03d", part);
+    return buffer;
+}
+
+std::string StoredTitle(std::string_view title, std::string_view sheetCode) {
+    std::string stored(title);
+    if (const std::size_t at = stored.find("(N)"); at != std::string::npos)
+        stored.replace(at, 3, sheetCode);
+    return stored;
+}
+
+std::int16_t NumberOfProblems(double count) {
+    return static_cast<std::int16_t>(std::nearbyint(count));
+}
+
+} // namespace sbk3
