@@ -39,6 +39,7 @@ struct QtPrinter::Impl {
     QPrinter& device() {
         if (!printer) {
             printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+            printer->setCreator(QStringLiteral("Sumbrook 3"));
             toFile = QPrinterInfo::defaultPrinter().isNull();
             if (toFile) {
                 // Without a system printer a default QPrinter silently becomes a PDF printer

@@ -1,0 +1,31 @@
+# Shared by the scripts: installs what is missing from Debian's packages.
+
+BUILD_PACKAGES="build-essential cmake qt6-base-dev libgl-dev libgtest-dev fonts-liberation"
+TEST_PACKAGES="poppler-utils xvfb xauth xdotool imagemagick"
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then
+        "$@"
+    else
+        sudo "$@"
+    fi
+}
+
+ensure_packages() {
+    local missing=()
+    local package
+    for package in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$package")
+        fi
+    done
+    if [ "${#missing[@]}" -gt 0 ]; then
+        echo "Installing: ${missing[*]}"
+        as_root apt-get update -qq
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    fi
+}
+
+jobs() {
+    nproc 2>/dev/null || echo 2
+}

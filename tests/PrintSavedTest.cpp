@@ -1,0 +1,212 @@
+#include "print/PrintSaved.h"
+
+#include "print/Layout.h"
+#include "print/Surface.h"
+#include "store/WorksheetFile.h"
+#include "support/FakeDialogs.h"
+#include "support/RecordingPrinter.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace sbk3 {
+namespace {
+
+using test::FakeDialogs;
+using test::RecordingPrinter;
+
+class PrintSavedTest : public ::testing::Test {
+protected:
+    PrintSavedTest() { LayoutEasy(positions); }
+
+    void save(const std::string& number, int count, int lines = -1) {
+        std::string bytes = "\"Sheet " + number + "\",\"" + number + "\"," + std::to_string(count) + "\r\n";
+        for (int k = 0; k < (lines < 0 ? count : lines); ++k)
+            bytes += std::to_string(k % 10) + ",3,\"+\"\r\n";
+        test::writeBytes(folder / number, bytes);
+    }
+
+    void run() { PrintSaved(controls, state, {dialogs, printer, surface, positions, folder.path()}); }
+
+    void type(const std::string& number) {
+        dialogs.typed = {number};
+        run();
+    }
+
+    bool printed() const { return !printer.calls("EndDoc").empty(); }
+
+    void expectNoSerial() {
+        ASSERT_FALSE(dialogs.messages.empty());
+        EXPECT_EQ(dialogs.last().text, "This number is either deleted or doesn't exist!");
+        EXPECT_EQ(dialogs.last().icon, MsgIcon::Exclamation);
+        EXPECT_EQ(dialogs.last().caption, "No Serial");
+        EXPECT_FALSE(printed());
+        EXPECT_TRUE(printer.calls("Print").empty());
+    }
+
+    PrintSavedControls controls;
+    SheetState state;
+    FakeDialogs dialogs;
+    RecordingPrinter printer;
+    ProblemSurface surface;
+    PositionTable positions;
+    test::TempFolder folder;
+};
+
+TEST_F(PrintSavedTest, PrintsTheTypedNumber) {
+    save("ADD003042", 3);
+    type("ADD003042");
+    ASSERT_EQ(dialogs.inputs.size(), 1u);
+    EXPECT_EQ(dialogs.inputs[0].prompt, "Enter the worksheet number:");
+    EXPECT_EQ(dialogs.inputs[0].caption, "Print Saved");
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(printer.log.front(), "FontBold 0");
+    EXPECT_EQ(printer.calls("JobName"), std::vector<std::string>{"JobName ADD003042"});
+    EXPECT_EQ(printer.calls("Print")[1], "Print Sheet ADD003042");
+    EXPECT_EQ(printer.calls("Picture").size(), 3u);
+    EXPECT_TRUE(printed());
+}
+
+TEST_F(PrintSavedTest, EmptyAnswerOrCancelEndsQuietly) {
+    type("");
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_FALSE(printed());
+}
+
+TEST_F(PrintSavedTest, MissingAndUnsafeNumbersAreNoSerial) {
+    save("ADD003042", 3);
+    std::filesystem::create_directory(folder / "sub");
+    test::writeBytes(folder / "sub" / "x", "\"T\",\"x\",0\r\n");
+    const std::string outside = (folder.path().parent_path() / "x").string();
+    for (const std::string& number : std::vector<std::string>{
+             "ADD003043", "../x", "sub/x", "sub\\x", outside, ".", "..", " ADD003042"}) {
+        dialogs.messages.clear();
+        type(number);
+        SCOPED_TRACE(number);
+        expectNoSerial();
+    }
+}
+
+TEST_F(PrintSavedTest, LetterCaseDoesNotMatterButAnExactMatchWins) {
+    save("ADD003042", 3);
+    type("add003042");
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(printer.calls("Print")[1], "Print Sheet ADD003042");
+
+    test::writeBytes(folder / "add003042", "\"Lower\",\"add003042\",0\r\n");
+    printer.log.clear();
+    type("add003042");
+    EXPECT_EQ(printer.calls("Print")[1], "Print Lower");
+    printer.log.clear();
+    type("ADD003042");
+    EXPECT_EQ(printer.calls("Print")[1], "Print Sheet ADD003042");
+}
+
+TEST_F(PrintSavedTest, EasyReadingHoldsEightyProblems) {
+    save("ADD080001", 80);
+    save("ADD081001", 81);
+    type("ADD080001");
+    EXPECT_EQ(printer.calls("Picture").size(), 80u);
+
+    printer.log.clear();
+    type("ADD081001");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.last().caption, "Worksheet Can Not Be Processed");
+    EXPECT_EQ(dialogs.last().icon, MsgIcon::Exclamation);
+    EXPECT_NE(dialogs.last().text.find("80"), std::string::npos);
+    EXPECT_NE(dialogs.last().text.find("Easy Reading"), std::string::npos);
+    EXPECT_FALSE(printed());
+
+    controls.easy = false;
+    LayoutCompact(positions);
+    for (const char* number : {"ADD080001", "ADD081001"}) {
+        printer.log.clear();
+        type(number);
+        EXPECT_TRUE(printed()) << number;
+    }
+    EXPECT_EQ(printer.calls("Picture").size(), 81u);
+}
+
+TEST_F(PrintSavedTest, DamagedFilesAreReportedAndNothingIsPrinted) {
+    save("ADD005001", 5, 3);   // fewer lines than the count
+    save("ADD002001", 2, 4);   // more lines than the count: prints two
+    save("MUL301001", 301);    // above the largest worksheet
+    test::writeBytes(folder / "SUB001001", "\"T\",\"SUB001001\",1\r\nx,1,\"-\"\r\n");
+    controls.easy = false;
+    LayoutCompact(positions);
+
+    const struct {
+        const char* number;
+        const char* message;
+    } cases[] = {{"ADD005001", "Worksheet ADD005001 could not be printed: Input past end of file"},
+                 {"MUL301001", "Worksheet MUL301001 could not be printed: Subscript out of range"},
+                 {"SUB001001", "Worksheet SUB001001 could not be printed: Type mismatch"}};
+    for (const auto& c : cases) {
+        dialogs.messages.clear();
+        printer.log.clear();
+        type(c.number);
+        ASSERT_EQ(dialogs.messages.size(), 1u) << c.number;
+        EXPECT_EQ(dialogs.last().text, c.message);
+        EXPECT_EQ(dialogs.last().caption, "Print Saved");
+        EXPECT_EQ(dialogs.last().icon, MsgIcon::Exclamation);
+        EXPECT_FALSE(printed()) << c.number;
+        EXPECT_TRUE(printer.calls("Print").empty()) << c.number;
+    }
+
+    printer.log.clear();
+    dialogs.messages.clear();
+    type("ADD002001");
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(printer.calls("Picture").size(), 2u);
+}
+
+TEST_F(PrintSavedTest, ANewSheetPrintsWithoutAskingAndTheFlagClearsOnEveryWayOut) {
+    save("ADD003042", 3);
+    save("ADD090001", 90);
+    save("ADD005001", 5, 2);
+
+    state = {"ADD003042", true};
+    run();
+    EXPECT_TRUE(dialogs.inputs.empty());
+    EXPECT_TRUE(printed());
+    EXPECT_FALSE(state.PrintNewSheet);
+
+    for (const char* number : {"ADD090001", "ADD005001", "ADD999999"}) {
+        state = {number, true};
+        run();
+        EXPECT_FALSE(state.PrintNewSheet) << number;
+        EXPECT_TRUE(dialogs.inputs.empty()) << number;
+    }
+    // A later click asks again.
+    dialogs.typed = {""};
+    run();
+    EXPECT_EQ(dialogs.inputs.size(), 1u);
+}
+
+TEST_F(PrintSavedTest, APrinterFailureAbandonsTheDocumentAndRestoresTheFont) {
+    save("ADD003042", 3);
+    printer.failAtCall = 7; // FontBold, JobName, FontSize, Print, FontSize, Print, FontSize, Picture
+    printer.fontSize = 12;
+    type("ADD003042");
+    EXPECT_EQ(printer.log[7], "FAILED Picture 3,4 [  0|+ 3_]");
+    EXPECT_EQ(std::vector<std::string>(printer.log.begin() + 8, printer.log.end()),
+              (std::vector<std::string>{"KillDoc", "FontSize 12", "FontBold 0"}));
+    EXPECT_FALSE(printer.documentOpen);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.last().text, "Worksheet ADD003042 could not be printed: Printer error");
+    EXPECT_FALSE(state.PrintNewSheet);
+}
+
+TEST_F(PrintSavedTest, APdfStandInIsNamedAfterPrinting) {
+    save("ADD003042", 3);
+    printer.output = "/somewhere/ADD003042.pdf";
+    type("ADD003042");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.last().text.find("ADD003042"), std::string::npos);
+    EXPECT_NE(dialogs.last().text.find("/somewhere/ADD003042.pdf"), std::string::npos);
+    EXPECT_EQ(dialogs.last().caption, "Sumbrook 3");
+    EXPECT_EQ(dialogs.last().icon, MsgIcon::None);
+}
+
+} // namespace
+} // namespace sbk3

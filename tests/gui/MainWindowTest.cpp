@@ -1,0 +1,241 @@
+#include "app/MainWindow.h"
+
+#include "support/FakeDialogs.h"
+#include "support/RecordingPrinter.h"
+#include "support/ScriptedRandom.h"
+#include "support/TempFolder.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace sbk3 {
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest()
+        : window(MainPorts{dialogs, printer, random, folder.path(), ".", [this] { ++ended; }}) {}
+
+    template <typename T> T* control(const char* name) {
+        T* found = window.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    void showAndFocus() {
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        window.activateWindow();
+        QApplication::setActiveWindow(&window);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+
+    std::string focusName() const {
+        const QWidget* focus = QApplication::focusWidget();
+        return focus ? focus->objectName().toStdString() : "<none>";
+    }
+
+    test::FakeDialogs dialogs;
+    test::RecordingPrinter printer;
+    test::ScriptedRandom random{{0.0425f, 0.95f, 0.15f}};
+    test::TempFolder folder;
+    int ended = 0;
+    frmMain window;
+};
+
+TEST_F(MainWindowTest, StateAfterLoad) {
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Sumbrook 3"));
+    EXPECT_EQ(printer.log, std::vector<std::string>{"CharacterScale"});
+    EXPECT_EQ(control<QLineEdit>("txtTitle")->text(), QStringLiteral("Math Worksheet - (N)"));
+    EXPECT_EQ(control<QLineEdit>("txtNumOfProblems")->text(), QStringLiteral("30"));
+    EXPECT_EQ(control<QLineEdit>("txtAppend")->text(), QString());
+    auto* type = control<QComboBox>("cboType");
+    EXPECT_FALSE(type->isEditable());
+    EXPECT_EQ(type->currentText(), QStringLiteral("Addition"));
+    QStringList items;
+    for (int i = 0; i < type->count(); ++i)
+        items << type->itemText(i);
+    EXPECT_EQ(items, (QStringList{QStringLiteral("Addition"), QStringLiteral("Subtraction"),
+                                  QStringLiteral("Multiplication"), QStringLiteral("Division"),
+                                  QStringLiteral("Mixed")}));
+    EXPECT_TRUE(control<QRadioButton>("optEasy")->isChecked());
+    EXPECT_FALSE(control<QRadioButton>("optCompact")->isChecked());
+    auto* bold = control<QPushButton>("chkBold");
+    EXPECT_TRUE(bold->isCheckable());
+    EXPECT_FALSE(bold->isChecked());
+    EXPECT_EQ(window.ProblemPos(1), (Position{3, 4}));
+    EXPECT_EQ(window.ProblemPos(80), (Position{93, 60}));
+    for (int k = 81; k <= 300; ++k)
+        ASSERT_EQ(window.ProblemPos(k), (Position{0, 0})) << k;
+    EXPECT_FALSE(window.sheet.PrintNewSheet);
+    EXPECT_EQ(window.sheet.SheetCode, "");
+    EXPECT_EQ(window.font().family(), QStringLiteral("MS Sans Serif"));
+    EXPECT_DOUBLE_EQ(window.font().pointSizeF(), 9.75);
+}
+
+TEST_F(MainWindowTest, WindowAndControlsTakeTheirTwipGeometry) {
+    ASSERT_EQ(window.logicalDpiX(), 96); // 15 twips to a pixel
+    EXPECT_EQ(window.size(), QSize(314, 272));
+    EXPECT_EQ(window.minimumSize(), window.maximumSize());
+    EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_FALSE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
+    const struct {
+        const char* name;
+        const char* caption;
+        int left, top, width, height;
+    } table[] = {
+        {"lblTitle", "Worksheet Title:", 120, 120, 1455, 240},
+        {"txtTitle", nullptr, 1725, 120, 2730, 345},
+        {"lblType", "Type:", 120, 600, 525, 240},
+        {"cboType", nullptr, 720, 600, 3735, 360},
+        {"lblNumOfProblems", "Number Of Problems:", 120, 1080, 1905, 240},
+        {"txtNumOfProblems", nullptr, 2160, 1080, 2295, 345},
+        {"lblCopyright", "Append At Bottom:", 120, 1560, 1665, 240},
+        {"txtAppend", nullptr, 1920, 1560, 2535, 345},
+        {"optEasy", "Easy Reading", 480, 2040, 1695, 375},
+        {"optCompact", "Compact Test", 2640, 2040, 1695, 375},
+        {"cmdPrint", "Print/Save", 240, 2640, 1215, 495},
+        {"cmdPrintSaved", "Print Saved", 1800, 2640, 1215, 495},
+        {"chkBold", "Bold", 3360, 2640, 1215, 495},
+        {"cmdHelp", "Help", 240, 3360, 1215, 495},
+        {"cmdAbout", "About", 1800, 3360, 1215, 495},
+        {"cmdExit", "Exit", 3360, 3360, 1215, 495},
+    };
+    for (const auto& row : table) {
+        QWidget* widget = control<QWidget>(row.name);
+        ASSERT_NE(widget, nullptr);
+        EXPECT_EQ(widget->geometry(),
+                  QRect(row.left / 15, row.top / 15, row.width / 15, row.height / 15))
+            << row.name;
+        EXPECT_EQ(widget->font().family(), QStringLiteral("MS Sans Serif")) << row.name;
+        if (!row.caption)
+            continue;
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            EXPECT_EQ(label->text(), QString::fromLatin1(row.caption));
+            // The caption fits its box with the font the program substitutes.
+            EXPECT_LE(label->sizeHint().width(), label->width() + 2) << row.name;
+        } else {
+            EXPECT_EQ(qobject_cast<QAbstractButton*>(widget)->text(), QString::fromLatin1(row.caption));
+        }
+    }
+}
+
+TEST_F(MainWindowTest, TextBoxesRefuseCharactersBeyondTheirLimit) {
+    auto* count = control<QLineEdit>("txtNumOfProblems");
+    count->clear();
+    QTest::keyClicks(count, QStringLiteral("1a -"));
+    EXPECT_EQ(count->text(), QStringLiteral("1a "));
+    auto* append = control<QLineEdit>("txtAppend");
+    QTest::keyClicks(append, QString(129, QLatin1Char('z')));
+    EXPECT_EQ(append->text().size(), 128);
+    auto* title = control<QLineEdit>("txtTitle");
+    title->clear();
+    QTest::keyClicks(title, QString(300, QLatin1Char('t')));
+    EXPECT_EQ(title->text().size(), 300);
+}
+
+TEST_F(MainWindowTest, TabWalksTheControlsAndOnlyTheSelectedOptionIsAStop) {
+    showAndFocus();
+    EXPECT_EQ(focusName(), "txtTitle");
+    const std::vector<std::string> withEasy = {
+        "cboType", "txtNumOfProblems", "txtAppend", "optEasy", "cmdPrint", "cmdPrintSaved",
+        "chkBold", "cmdHelp", "cmdAbout", "cmdExit", "txtTitle"};
+    std::vector<std::string> seen;
+    for (std::size_t i = 0; i < withEasy.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        seen.push_back(focusName());
+    }
+    EXPECT_EQ(seen, withEasy);
+
+    // Shift+Tab walks back; with Compact selected it is the stop instead.
+    control<QRadioButton>("optCompact")->click();
+    control<QPushButton>("cmdPrint")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    EXPECT_EQ(focusName(), "optCompact");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    EXPECT_EQ(focusName(), "txtAppend");
+}
+
+TEST_F(MainWindowTest, ArrowKeysMoveTheLayoutChoiceAndRefillThePositions) {
+    showAndFocus();
+    auto* easy = control<QRadioButton>("optEasy");
+    auto* compact = control<QRadioButton>("optCompact");
+    easy->setFocus();
+    QTest::keyClick(easy, Qt::Key_Right);
+    EXPECT_TRUE(compact->isChecked());
+    EXPECT_FALSE(easy->isChecked());
+    EXPECT_EQ(focusName(), "optCompact");
+    EXPECT_EQ(window.ProblemPos(1), (Position{1, 4}));
+    EXPECT_EQ(window.ProblemPos(300), (Position{96, 60}));
+
+    QTest::keyClick(compact, Qt::Key_Up);
+    EXPECT_TRUE(easy->isChecked());
+    EXPECT_EQ(window.ProblemPos(1), (Position{3, 4}));
+    EXPECT_EQ(window.ProblemPos(80), (Position{93, 60}));
+    EXPECT_EQ(window.ProblemPos(81), (Position{1, 20})); // compact's, kept
+
+    QTest::keyClick(easy, Qt::Key_Down);
+    EXPECT_TRUE(compact->isChecked());
+    QTest::mouseClick(easy, Qt::LeftButton);
+    EXPECT_TRUE(easy->isChecked());
+    EXPECT_EQ(window.ProblemPos(11), (Position{3, 12}));
+}
+
+TEST_F(MainWindowTest, AboutAndHelpShowOneFixedBoxEach) {
+    control<QPushButton>("cmdAbout")->click();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    const Message& about = dialogs.last();
+    EXPECT_EQ(about.caption, "About");
+    EXPECT_EQ(about.buttons, MsgButtons::Ok);
+    EXPECT_EQ(about.icon, MsgIcon::None);
+    EXPECT_EQ(about.text.rfind("About\r\n=====\r\n\r\n", 0), 0u);
+    EXPECT_EQ(about.text.substr(about.text.size() - 15), "\r\nVersion: 1.12");
+    EXPECT_EQ(std::count(about.text.begin(), about.text.end(), '\n'), 4);
+
+    control<QPushButton>("cmdHelp")->click();
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.last().caption, "Help");
+    EXPECT_EQ(dialogs.last().icon, MsgIcon::None);
+    EXPECT_EQ(dialogs.last().text,
+              "Help\r\n====\r\n\r\nA (N) anywhere in the code means worksheet serial.");
+    EXPECT_EQ(window.sheet.SheetCode, "");
+    EXPECT_EQ(printer.log.size(), 1u);
+}
+
+TEST_F(MainWindowTest, ExitEscapeAndTheCloseBoxEndTheProgram) {
+    showAndFocus();
+    control<QPushButton>("cmdExit")->click();
+    EXPECT_EQ(ended, 1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_EQ(ended, 2);
+    window.close();
+    EXPECT_EQ(ended, 3);
+}
+
+TEST_F(MainWindowTest, PrintSaveFromTheWindowStoresAMixedSheet) {
+    auto* count = control<QLineEdit>("txtNumOfProblems");
+    count->selectAll();
+    QTest::keyClicks(count, QStringLiteral("7"));
+    auto* type = control<QComboBox>("cboType");
+    type->setCurrentIndex(type->findText(QStringLiteral("Mixed")));
+    QTest::mouseClick(control<QPushButton>("cmdPrint"), Qt::LeftButton);
+
+    EXPECT_EQ(window.sheet.SheetCode, "MIX007042");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.last().buttons, MsgButtons::YesNo);
+    const std::string bytes = test::readBytes(folder / "MIX007042");
+    EXPECT_EQ(bytes.rfind("\"Math Worksheet - MIX007042\",\"MIX007042\",7\r\n", 0), 0u);
+    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 8);
+    EXPECT_FALSE(window.sheet.PrintNewSheet);
+    EXPECT_EQ(printer.calls("EndDoc").size(), 0u);
+}
+
+} // namespace
+} // namespace sbk3

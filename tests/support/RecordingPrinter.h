@@ -1,0 +1,49 @@
+#pragma once
+
+#include "print/Printer.h"
+
+#include <string>
+#include <vector>
+
+namespace sbk3::test {
+
+// Logs each printer call as one line of text, e.g. "FontSize 12", "Print Name___",
+// "Picture 1,4 [ 7|+12_] bold". Can be told to fail at a given call.
+class RecordingPrinter : public PrinterPort {
+public:
+    std::vector<std::string> log;
+    float height = 63.0f;
+    int failAtCall = -1; // index into log at which a call throws Printer error
+    int fontSize = 12;
+    bool bold = false;
+    bool documentOpen = false;
+    std::string output; // what outputFile() reports
+
+    void setCharacterScale() override { record("CharacterScale"); }
+    void setFontSize(int points) override;
+    void setFontBold(bool on) override;
+    float currentX() const override { return m_x; }
+    float currentY() const override { return m_y; }
+    void setCurrentX(float x) override;
+    void setCurrentY(float y) override;
+    float scaleHeight() override { return height; }
+    void printLine(const std::string& text) override;
+    void paintPicture(const SurfacePicture& picture, float x, float y) override;
+    void endDoc() override;
+    void killDoc() override;
+    void setJobName(const std::string& name) override { record("JobName " + name); }
+    std::string outputFile() const override { return output; }
+
+    // The lines of the log that start with prefix.
+    std::vector<std::string> calls(const std::string& prefix) const;
+
+private:
+    void record(const std::string& entry);
+    float m_x = 0.0f;
+    float m_y = 0.0f;
+};
+
+// "1.5" for 1.5f, "62.4" for 62.4f: the shortest text that reads back as the same float.
+std::string floatText(float value);
+
+} // namespace sbk3::test
