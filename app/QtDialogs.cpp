@@ -9,6 +9,17 @@ namespace {
 
 QString q(const std::string& text) { return QString::fromStdString(text); }
 
+// Boxes sit over the window that asked; without a window manager nothing is ever active, so
+// the visible main window stands in.
+QWidget* owner() {
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->isVisible() && widget->objectName() == QStringLiteral("frmMain"))
+            return widget;
+    return nullptr;
+}
+
 } // namespace
 
 MsgResult QtDialogs::messageBox(const Message& message) {
@@ -20,7 +31,7 @@ MsgResult QtDialogs::messageBox(const Message& message) {
     const bool yesNo = message.buttons == MsgButtons::YesNo;
     QMessageBox box(icon, q(message.caption), q(message.text),
                     yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
-                    QApplication::activeWindow());
+                    owner());
     box.setObjectName(QStringLiteral("messageBox"));
     if (yesNo) {
         box.setDefaultButton(QMessageBox::Yes);
@@ -33,7 +44,7 @@ MsgResult QtDialogs::messageBox(const Message& message) {
 }
 
 std::string QtDialogs::inputBox(const std::string& prompt, const std::string& caption) {
-    QInputDialog box(QApplication::activeWindow());
+    QInputDialog box(owner());
     box.setObjectName(QStringLiteral("inputBox"));
     box.setWindowTitle(q(caption));
     box.setLabelText(q(prompt));
