@@ -40,8 +40,13 @@ struct QtPrinter::Impl {
         if (!printer) {
             printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
             printer->setCreator(QStringLiteral("Sumbrook 3"));
-            toFile = QPrinterInfo::defaultPrinter().isNull();
-            if (toFile) {
+            const QPrinterInfo system = QPrinterInfo::defaultPrinter();
+            toFile = system.isNull();
+            if (!toFile) {
+                // The printer's own paper; left alone, Qt takes the locale's instead.
+                printer->setPrinterName(system.printerName());
+                printer->setPageSize(system.defaultPageSize());
+            } else {
                 // Without a system printer a default QPrinter silently becomes a PDF printer
                 // with no file; give it Letter paper and narrow margins so the widest grid fits.
                 printer->setOutputFormat(QPrinter::PdfFormat);

@@ -1,0 +1,77 @@
+# Helpers for driving SBK3 through X input. Sourced by the end-to-end scripts.
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+step() {
+    echo "--- $*"
+}
+
+# Visible windows whose name is exactly $1.
+windows_named() {
+    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true
+}
+
+# Waits until exactly $2 (default 1) visible windows are named $1; prints the newest one.
+wait_windows() {
+    local name=$1 want=${2:-1} found
+    for _ in $(seq 1 100); do
+        found=$(windows_named "$name")
+        if [ "$(printf '%s' "$found" | grep -c .)" -eq "$want" ]; then
+            printf '%s\n' "$found" | tail -n 1
+            return 0
+        fi
+        sleep 0.1
+    done
+    fail "expected $want window(s) named '$name', found: $(printf '%s' "$found" | grep -c .)"
+}
+
+# Gives window $1 the keyboard; keys then go through XTEST, as typed.
+focus() {
+    xdotool windowfocus --sync "$1" 2>/dev/null || true
+}
+
+keys() {
+    xdotool key --delay 20 "$@"
+}
+
+shot() {
+    import -window root "$OUT/$1.png"
+}
+
+# The box named $1 comes up over the main window; it is photographed and closed with Return.
+expect_box() {
+    local name=$1 picture=$2 count=1
+    [ "$name" = "Sumbrook 3" ] && count=2
+    local box
+    box=$(wait_windows "$name" "$count")
+    sleep 0.2
+    shot "$picture"
+    focus "$box"
+    keys Return
+    wait_windows "$name" $((count - 1)) >/dev/null
+}
+
+# Clicks at (x, y) inside window $1.
+click_in() {
+    xdotool mousemove --window "$1" "$2" "$3" click 1
+    sleep 0.1
+}
+
+# Replaces the text of the line edit at (x, y) of window $1 with $4, typed key by key.
+type_into() {
+    click_in "$1" "$2" "$3"
+    keys ctrl+a BackSpace
+    [ -n "$4" ] && xdotool type --delay 15 "$4"
+    sleep 0.1
+}
+
+process_gone() {
+    for _ in $(seq 1 50); do
+        kill -0 "$1" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    return 1
+}
