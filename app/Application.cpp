@@ -25,6 +25,21 @@ bool canWriteIn(const QString& folder) {
     return probe.open();
 }
 
+// A program installed for everyone keeps its folder clean, even when root could write to it.
+bool isSystemWideInstall(const QString& folder) {
+    const QString canonical = QDir(folder).canonicalPath();
+#ifdef SBK3_INSTALL_BINDIR
+    if (canonical == QDir(QStringLiteral(SBK3_INSTALL_BINDIR)).canonicalPath())
+        return true;
+#endif
+#ifdef Q_OS_UNIX
+    return canonical.startsWith(QStringLiteral("/usr/")) || canonical == QStringLiteral("/bin");
+#else
+    return false;
+#endif
+}
+
+
 } // namespace
 
 void configureApplication() {
@@ -37,9 +52,10 @@ void configureApplication() {
 
 QIcon applicationIcon() { return QIcon(QPixmap(sbk3_icon_xpm)); }
 
+
 std::filesystem::path chooseWorksheetFolder() {
     const QString own = QCoreApplication::applicationDirPath();
-    if (canWriteIn(own))
+    if (!isSystemWideInstall(own) && canWriteIn(own))
         return toPath(own);
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(data);
