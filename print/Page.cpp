@@ -7,6 +7,8 @@
 #include "store/WorksheetFile.h"
 
 #include <algorithm>
+#include <string>
+#include <utility>
 
 namespace sbk3 {
 
@@ -24,7 +26,9 @@ void PrintWorksheetPage(PrinterPort& printer, ProblemSurface& picRetPic,
         const Problem& problem = sheet.problems[static_cast<std::size_t>(k - 1)];
         picRetPic.setFontUnderline(false);
         picRetPic.Cls();
-        picRetPic.printLine(" " + Pad2(problem.first));
+        std::string upper(1, ' ');
+        upper += Pad2(problem.first);
+        picRetPic.printLine(std::move(upper));
         picRetPic.setFontUnderline(true); // the second line's underline is the answer rule
         picRetPic.printLine(problem.op + Pad2(problem.second));
         const Position& at = settings.ProblemPos(k);

@@ -94,7 +94,7 @@ std::string problemLine(int first, int second, std::string_view op, bool quoted)
            (quoted ? Qt(op) : std::string(op));
 }
 
-void createWorksheetFile(const std::filesystem::path& path, std::string_view header) {
+FileEncoding createWorksheetFile(const std::filesystem::path& path, std::string_view header) {
     const std::optional<std::string> ansi = utf8ToCp1252(header);
     std::string bytes = ansi ? *ansi : std::string(kBom) + std::string(header);
     bytes += kLineEnd;
@@ -111,19 +111,14 @@ void createWorksheetFile(const std::filesystem::path& path, std::string_view hea
         std::filesystem::remove(path, ignored); // no header-less worksheet stays behind
         throw;
     }
+    return ansi ? FileEncoding::Windows1252 : FileEncoding::Utf8WithBom;
 }
 
-WorksheetAppender::WorksheetAppender(const std::filesystem::path& path) {
-    // "a+" appends every write but still lets the first bytes be read for the encoding.
-    m_file = openFile(path, "a+b");
+WorksheetAppender::WorksheetAppender(const std::filesystem::path& path, FileEncoding encoding)
+    : m_utf8(encoding == FileEncoding::Utf8WithBom) {
+    m_file = openFile(path, "ab");
     if (!m_file)
         throw RuntimeError::fromErrno(errno);
-    char head[3] = {};
-    std::rewind(m_file);
-    const std::size_t got = std::fread(head, 1, sizeof head, m_file);
-    m_utf8 = got == 3 && std::string_view(head, 3) == kBom;
-    std::clearerr(m_file);
-    std::fseek(m_file, 0, SEEK_END);
 }
 
 WorksheetAppender::~WorksheetAppender() {

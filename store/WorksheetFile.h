@@ -31,16 +31,18 @@ std::string headerLine(std::string_view title, std::string_view sheetCode, int c
 // A problem line; the operator quoted or bare.
 std::string problemLine(int first, int second, std::string_view op, bool quoted);
 
-// Creates (or replaces) the worksheet file with its header line. The file is Windows-1252
-// unless the header holds a character that code page cannot, in which case it is UTF-8 with
-// a byte-order mark. Throws RuntimeError with the system's reason on failure, leaving no file
-// behind (a file it could not open is left untouched).
-void createWorksheetFile(const std::filesystem::path& path, std::string_view header);
+enum class FileEncoding { Windows1252, Utf8WithBom };
 
-// The worksheet file opened for appending, in the encoding its first bytes show.
+// Creates (or replaces) the worksheet file with its header line and says how it is encoded:
+// Windows-1252 unless the header holds a character that code page cannot, then UTF-8 with a
+// byte-order mark. Throws RuntimeError with the system's reason on failure, leaving no file
+// behind (a file it could not open is left untouched).
+FileEncoding createWorksheetFile(const std::filesystem::path& path, std::string_view header);
+
+// The worksheet file opened for appending lines in the encoding it was created with.
 class WorksheetAppender {
 public:
-    explicit WorksheetAppender(const std::filesystem::path& path);
+    WorksheetAppender(const std::filesystem::path& path, FileEncoding encoding);
     ~WorksheetAppender();
     WorksheetAppender(const WorksheetAppender&) = delete;
     WorksheetAppender& operator=(const WorksheetAppender&) = delete;

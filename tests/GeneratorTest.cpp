@@ -66,10 +66,10 @@ TEST(GeneratorTest, ReseedsAndDrawsPerType) {
 TEST(GeneratorTest, WritesOneLineToTheOpenFileAndNothingForAnUnknownType) {
     test::TempFolder folder;
     const auto path = folder / "ADD002001";
-    createWorksheetFile(path, headerLine("T", "ADD002001", 2));
+    const FileEncoding encoding = createWorksheetFile(path, headerLine("T", "ADD002001", 2));
     ScriptedRandom random({0.95f, 0.15f});
     {
-        WorksheetAppender file(path);
+        WorksheetAppender file(path, encoding);
         WriteProblem("Addition", file, random);
         WriteProblem("Addition ", file, random);
         file.close();

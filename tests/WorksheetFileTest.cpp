@@ -13,9 +13,9 @@ using test::TempFolder;
 // Writes a worksheet the way Print/Save does: header, then one open-append-close per line.
 void writeSheet(const std::filesystem::path& path, const std::string& header,
                 const std::vector<std::string>& lines) {
-    createWorksheetFile(path, header);
+    const FileEncoding encoding = createWorksheetFile(path, header);
     for (const std::string& line : lines) {
-        WorksheetAppender file(path);
+        WorksheetAppender file(path, encoding);
         file.writeLine(line);
         file.close();
     }
@@ -158,7 +158,8 @@ TEST(WorksheetFileTest, AFailedCreationLeavesNothingBehind) {
     // A folder path that runs through a regular file cannot hold files, even for root.
     EXPECT_THROW(createWorksheetFile(folder / "plain" / "ADD001001", "\"T\",\"ADD001001\",1"),
                  RuntimeError);
-    EXPECT_THROW(WorksheetAppender(folder / "plain" / "ADD001001"), RuntimeError);
+    EXPECT_THROW(WorksheetAppender(folder / "plain" / "ADD001001", FileEncoding::Windows1252),
+                 RuntimeError);
 }
 
 } // namespace

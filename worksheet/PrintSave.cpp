@@ -30,11 +30,11 @@ std::optional<std::string> findFreePart(const std::filesystem::path& folder,
 
 void writeWorksheet(const std::filesystem::path& path, const std::string& header, int count,
                     const std::string& typeName, RandomPort& random) {
-    createWorksheetFile(path, header);
+    const FileEncoding encoding = createWorksheetFile(path, header);
     try {
         // Each line by its own open, append and close, so every line is on disk before the next.
         for (int k = 1; k <= count; ++k) {
-            WorksheetAppender file(path);
+            WorksheetAppender file(path, encoding);
             WriteProblem(typeName, file, random);
             file.close();
         }

@@ -75,3 +75,11 @@ process_gone() {
     done
     return 1
 }
+
+# Fails when a sanitizer build of the program reported anything into log $1.
+no_sanitizer_reports() {
+    if grep -Eq 'ERROR: (Address|Leak)Sanitizer|runtime error:' "$1" 2>/dev/null; then
+        grep -E -A20 'ERROR: (Address|Leak)Sanitizer|runtime error:' "$1" | head -n 60 >&2
+        fail "sanitizer report in $1"
+    fi
+}
