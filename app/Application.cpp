@@ -17,7 +17,9 @@
 namespace sbk3 {
 namespace {
 
-std::filesystem::path toPath(const QString& path) { return pathFromUtf8(path.toStdString()); }
+std::filesystem::path toPath(const QString& path) {
+    return pathFromUtf8(path.toStdString());
+}
 
 bool canWriteIn(const QString& folder) {
     // Tried for real: permission bits say little for root or on read-only mounts.
@@ -39,7 +41,6 @@ bool isSystemWideInstall(const QString& folder) {
 #endif
 }
 
-
 } // namespace
 
 void configureApplication() {
@@ -50,8 +51,9 @@ void configureApplication() {
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
 }
 
-QIcon applicationIcon() { return QIcon(QPixmap(sbk3_icon_xpm)); }
-
+QIcon applicationIcon() {
+    return QIcon(QPixmap(sbk3_icon_xpm));
+}
 
 std::filesystem::path chooseWorksheetFolder() {
     const QString own = QCoreApplication::applicationDirPath();
@@ -62,6 +64,8 @@ std::filesystem::path chooseWorksheetFolder() {
     return toPath(data);
 }
 
-std::string systemDecimalSeparator() { return QLocale::system().decimalPoint().toStdString(); }
+std::string systemDecimalSeparator() {
+    return QLocale::system().decimalPoint().toStdString();
+}
 
 } // namespace sbk3

@@ -20,7 +20,9 @@
 namespace sbk3 {
 namespace {
 
-QString q(const char* text) { return QString::fromUtf8(text); }
+QString q(const char* text) {
+    return QString::fromUtf8(text);
+}
 
 } // namespace
 
@@ -68,8 +70,8 @@ void frmMain::createControls() {
     lblType = label("lblType", "Type:", 120, 600, 525);
     cboType = new QComboBox(this);
     cboType->setEditable(false);
-    cboType->addItems({q("Addition"), q("Subtraction"), q("Multiplication"), q("Division"),
-                       q("Mixed")});
+    cboType->addItems(
+        {q("Addition"), q("Subtraction"), q("Multiplication"), q("Division"), q("Mixed")});
     place(cboType, "cboType", 720, 600, 3735, 360);
 
     lblNumOfProblems = label("lblNumOfProblems", "Number Of Problems:", 120, 1080, 1905);
@@ -102,9 +104,8 @@ void frmMain::createControls() {
     cmdAbout = button("cmdAbout", "About", 1800, 3360);
     cmdExit = button("cmdExit", "Exit", 3360, 3360);
 
-    QWidget* order[] = {txtTitle, cboType,       txtNumOfProblems, txtAppend,
-                        optEasy,  optCompact,    cmdPrint,         cmdPrintSaved,
-                        chkBold,  cmdHelp,       cmdAbout,         cmdExit};
+    QWidget* order[] = {txtTitle, cboType,       txtNumOfProblems, txtAppend, optEasy,  optCompact,
+                        cmdPrint, cmdPrintSaved, chkBold,          cmdHelp,   cmdAbout, cmdExit};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
     updateOptionTabStops();
@@ -161,9 +162,13 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void frmMain::optEasy_Click() { LayoutEasy(ProblemPos); }
+void frmMain::optEasy_Click() {
+    LayoutEasy(ProblemPos);
+}
 
-void frmMain::optCompact_Click() { LayoutCompact(ProblemPos); }
+void frmMain::optCompact_Click() {
+    LayoutCompact(ProblemPos);
+}
 
 void frmMain::cmdPrint_Click() {
     const RequestControls controls{txtNumOfProblems->text().toStdString(), optEasy->isChecked(),

@@ -26,9 +26,9 @@ struct MainPorts {
     Dialogs& dialogs;
     PrinterPort& printer;
     RandomPort& random;
-    std::filesystem::path folder;              // where worksheets are stored
-    std::string decimalSeparator = ".";        // the user's locale
-    std::function<void()> endProgram;          // Exit and the close box
+    std::filesystem::path folder;       // where worksheets are stored
+    std::string decimalSeparator = "."; // the user's locale
+    std::function<void()> endProgram;   // Exit and the close box
 };
 
 // The program's working window: the request's settings, the six buttons and the state the

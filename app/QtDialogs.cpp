@@ -7,7 +7,9 @@
 namespace sbk3 {
 namespace {
 
-QString q(const std::string& text) { return QString::fromStdString(text); }
+QString q(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 // Boxes sit over the window that asked; without a window manager nothing is ever active, so
 // the visible main window stands in.
@@ -30,8 +32,7 @@ MsgResult QtDialogs::messageBox(const Message& message) {
         icon = QMessageBox::Warning;
     const bool yesNo = message.buttons == MsgButtons::YesNo;
     QMessageBox box(icon, q(message.caption), q(message.text),
-                    yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
-                    owner());
+                    yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, owner());
     box.setObjectName(QStringLiteral("messageBox"));
     if (yesNo) {
         box.setDefaultButton(QMessageBox::Yes);

@@ -63,7 +63,9 @@ void frmSplash::paintEvent(QPaintEvent*) {
     painter.drawImage(0, 0, m_image);
 }
 
-void frmSplash::mousePressEvent(QMouseEvent*) { Form_MouseDown(); }
+void frmSplash::mousePressEvent(QMouseEvent*) {
+    Form_MouseDown();
+}
 
 void frmSplash::Form_MouseDown() {
     if (!isVisible())

@@ -24,9 +24,9 @@ int main(int argc, char** argv) {
     std::unique_ptr<sbk3::frmMain> mainWindow;
     auto* splash = new sbk3::frmSplash([&] {
         if (!mainWindow)
-            mainWindow = std::make_unique<sbk3::frmMain>(sbk3::MainPorts{
-                dialogs, printer, random, folder, sbk3::systemDecimalSeparator(),
-                [] { QCoreApplication::exit(0); }});
+            mainWindow = std::make_unique<sbk3::frmMain>(
+                sbk3::MainPorts{dialogs, printer, random, folder, sbk3::systemDecimalSeparator(),
+                                [] { QCoreApplication::exit(0); }});
         mainWindow->show();
         mainWindow->activateWindow();
     });

@@ -133,8 +133,8 @@ void BM_PagePdf(benchmark::State& state) {
     sheet.title = "Drill MIX" + std::to_string(n);
     sheet.count = static_cast<std::int16_t>(n);
     for (int k = 0; k < n; ++k)
-        sheet.problems.push_back({static_cast<std::int16_t>(k % 82), static_cast<std::int16_t>(k % 10),
-                                  k % 2 ? "x" : "\xC3\xB7"});
+        sheet.problems.push_back({static_cast<std::int16_t>(k % 82),
+                                  static_cast<std::int16_t>(k % 10), k % 2 ? "x" : "\xC3\xB7"});
     printer.setJobName("MIX" + std::to_string(n));
     for (auto _ : state)
         PrintWorksheetPage(printer, surface, {positions, 1, "Bottom line"}, sheet);

@@ -8,7 +8,9 @@
 namespace sbk3 {
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 std::size_t digitsFrom(std::string_view text, std::size_t pos) {
     while (pos < text.size() && isDigit(text[pos]))

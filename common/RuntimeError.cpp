@@ -9,12 +9,24 @@ namespace sbk3 {
 RuntimeError::RuntimeError(int number, std::string description)
     : std::runtime_error(description), m_number(number), m_description(std::move(description)) {}
 
-RuntimeError RuntimeError::fileNotFound() { return {53, "File not found"}; }
-RuntimeError RuntimeError::inputPastEndOfFile() { return {62, "Input past end of file"}; }
-RuntimeError RuntimeError::typeMismatch() { return {13, "Type mismatch"}; }
-RuntimeError RuntimeError::overflow() { return {6, "Overflow"}; }
-RuntimeError RuntimeError::subscriptOutOfRange() { return {9, "Subscript out of range"}; }
-RuntimeError RuntimeError::printerError() { return {482, "Printer error"}; }
+RuntimeError RuntimeError::fileNotFound() {
+    return {53, "File not found"};
+}
+RuntimeError RuntimeError::inputPastEndOfFile() {
+    return {62, "Input past end of file"};
+}
+RuntimeError RuntimeError::typeMismatch() {
+    return {13, "Type mismatch"};
+}
+RuntimeError RuntimeError::overflow() {
+    return {6, "Overflow"};
+}
+RuntimeError RuntimeError::subscriptOutOfRange() {
+    return {9, "Subscript out of range"};
+}
+RuntimeError RuntimeError::printerError() {
+    return {482, "Printer error"};
+}
 
 RuntimeError RuntimeError::fromErrno(int error) {
     int number = 75; // Path/File access error

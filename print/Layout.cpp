@@ -12,8 +12,12 @@ void fillGrid(PositionTable& table, int rows, int columns, int pitchX, int first
 
 } // namespace
 
-void LayoutCompact(PositionTable& ProblemPos) { fillGrid(ProblemPos, 15, 20, 5, 1, 4); }
+void LayoutCompact(PositionTable& ProblemPos) {
+    fillGrid(ProblemPos, 15, 20, 5, 1, 4);
+}
 
-void LayoutEasy(PositionTable& ProblemPos) { fillGrid(ProblemPos, 8, 10, 10, 3, 8); }
+void LayoutEasy(PositionTable& ProblemPos) {
+    fillGrid(ProblemPos, 8, 10, 10, 3, 8);
+}
 
 } // namespace sbk3

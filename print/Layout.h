@@ -18,7 +18,9 @@ public:
     static constexpr int kSize = 300;
 
     Position& operator()(int k) { return m_entries.at(static_cast<std::size_t>(k - 1)); }
-    const Position& operator()(int k) const { return m_entries.at(static_cast<std::size_t>(k - 1)); }
+    const Position& operator()(int k) const {
+        return m_entries.at(static_cast<std::size_t>(k - 1));
+    }
 
 private:
     std::array<Position, kSize> m_entries{};

@@ -27,14 +27,14 @@ bool isPlainFileName(const std::string& name) {
 
 bool equalsIgnoringCase(const std::string& a, const std::string& b) {
     const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 } // namespace
 
 std::optional<std::filesystem::path> FindWorksheetFile(const std::filesystem::path& folder,
-                                                        const std::string& number) {
+                                                       const std::string& number) {
     if (!isPlainFileName(number))
         return std::nullopt;
     const std::filesystem::path exact = folder / pathFromUtf8(number);
@@ -43,7 +43,8 @@ std::optional<std::filesystem::path> FindWorksheetFile(const std::filesystem::pa
         return exact;
 
     std::vector<std::filesystem::path> matches;
-    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+         it.increment(ec))
         if (equalsIgnoringCase(pathToUtf8(it->path().filename()), number))
             matches.push_back(it->path());
     if (matches.empty())
@@ -90,8 +91,9 @@ void PrintSaved(const PrintSavedControls& controls, SheetState& state,
         state.PrintNewSheet = false;
 
         if (const std::string file = ports.printer.outputFile(); !file.empty())
-            ports.dialogs.messageBox({.text = "No printer is set up on this computer, so worksheet " +
-                                              number + " was printed to the file:\n" + file});
+            ports.dialogs.messageBox(
+                {.text = "No printer is set up on this computer, so worksheet " + number +
+                         " was printed to the file:\n" + file});
     } catch (const std::exception& failure) {
         state.PrintNewSheet = false;
         if (started) {
@@ -110,10 +112,10 @@ void PrintSaved(const PrintSavedControls& controls, SheetState& state,
                                       .icon = MsgIcon::Exclamation,
                                       .caption = "No Serial"});
         } else {
-            ports.dialogs.messageBox({.text = "Worksheet " + number +
-                                              " could not be printed: " + description,
-                                      .icon = MsgIcon::Exclamation,
-                                      .caption = "Print Saved"});
+            ports.dialogs.messageBox(
+                {.text = "Worksheet " + number + " could not be printed: " + description,
+                 .icon = MsgIcon::Exclamation,
+                 .caption = "Print Saved"});
         }
     }
 }

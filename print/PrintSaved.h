@@ -32,7 +32,7 @@ struct PrintSavedPorts {
 // match first, else one that differs only in letter case. Nothing for a name that is no plain
 // file name there.
 std::optional<std::filesystem::path> FindWorksheetFile(const std::filesystem::path& folder,
-                                                        const std::string& number);
+                                                       const std::string& number);
 
 // Prints a stored worksheet again: the new one when PrintNewSheet is set, else the one whose
 // number the user types.

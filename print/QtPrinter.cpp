@@ -18,7 +18,9 @@
 namespace sbk3 {
 namespace {
 
-QString toQString(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString toQString(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 } // namespace
 
@@ -50,10 +52,9 @@ struct QtPrinter::Impl {
                 // Without a system printer a default QPrinter silently becomes a PDF printer
                 // with no file; give it Letter paper and narrow margins so the widest grid fits.
                 printer->setOutputFormat(QPrinter::PdfFormat);
-                printer->setPageLayout(QPageLayout(QPageSize(QPageSize::Letter),
-                                                   QPageLayout::Portrait,
-                                                   QMarginsF(0.1, 0.25, 0.1, 0.25),
-                                                   QPageLayout::Inch));
+                printer->setPageLayout(
+                    QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait,
+                                QMarginsF(0.1, 0.25, 0.1, 0.25), QPageLayout::Inch));
             }
         }
         return *printer;
@@ -90,19 +91,33 @@ QtPrinter::QtPrinter(std::filesystem::path pdfFolder) : d(std::make_unique<Impl>
     d->folder = std::move(pdfFolder);
 }
 
-QtPrinter::~QtPrinter() { killDoc(); }
+QtPrinter::~QtPrinter() {
+    killDoc();
+}
 
 void QtPrinter::setCharacterScale() {
     // Every position this adapter takes is in character units already; nothing to set up, and
     // nothing here may fail on a machine without a printer.
 }
 
-void QtPrinter::setFontSize(int points) { d->fontSize = points; }
-void QtPrinter::setFontBold(bool bold) { d->bold = bold; }
-float QtPrinter::currentX() const { return d->x; }
-float QtPrinter::currentY() const { return d->y; }
-void QtPrinter::setCurrentX(float x) { d->x = x; }
-void QtPrinter::setCurrentY(float y) { d->y = y; }
+void QtPrinter::setFontSize(int points) {
+    d->fontSize = points;
+}
+void QtPrinter::setFontBold(bool bold) {
+    d->bold = bold;
+}
+float QtPrinter::currentX() const {
+    return d->x;
+}
+float QtPrinter::currentY() const {
+    return d->y;
+}
+void QtPrinter::setCurrentX(float x) {
+    d->x = x;
+}
+void QtPrinter::setCurrentY(float y) {
+    d->y = y;
+}
 
 float QtPrinter::scaleHeight() {
     QPrinter& p = d->device();
@@ -162,9 +177,13 @@ void QtPrinter::killDoc() {
     }
 }
 
-void QtPrinter::setJobName(const std::string& name) { d->jobName = name; }
+void QtPrinter::setJobName(const std::string& name) {
+    d->jobName = name;
+}
 
-std::string QtPrinter::outputFile() const { return d->lastOutput; }
+std::string QtPrinter::outputFile() const {
+    return d->lastOutput;
+}
 
 bool QtPrinter::printsToFile() {
     d->device();

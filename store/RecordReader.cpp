@@ -8,8 +8,12 @@
 namespace sbk3 {
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool isLineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
 
 std::string_view trimmed(std::string_view s) {
     while (!s.empty() && isBlank(s.front()))
@@ -80,7 +84,9 @@ std::string RecordReader::nextField() {
     return field;
 }
 
-std::int16_t RecordReader::nextInteger() { return toInteger(nextField()); }
+std::int16_t RecordReader::nextInteger() {
+    return toInteger(nextField());
+}
 
 std::string_view RecordReader::takeLine() {
     const std::size_t start = m_pos;

@@ -51,9 +51,9 @@ TEST(GeneratorTest, ReseedsAndDrawsPerType) {
         const char* type;
         int reseeds;
         int draws;
-    } cases[] = {{"Addition", 1, 2}, {"Subtraction", 1, 2}, {"Multiplication", 1, 2},
-                 {"Division", 1, 2}, {"Mixed", 2, 3},       {"mixed", 0, 0},
-                 {"ADDITION", 0, 0}, {"", 0, 0}};
+    } cases[] = {
+        {"Addition", 1, 2}, {"Subtraction", 1, 2}, {"Multiplication", 1, 2}, {"Division", 1, 2},
+        {"Mixed", 2, 3},    {"mixed", 0, 0},       {"ADDITION", 0, 0},       {"", 0, 0}};
     for (const auto& c : cases) {
         ScriptedRandom random({0.3f, 0.7f, 0.2f});
         const auto made = MakeProblemLine(c.type, random);

@@ -36,22 +36,21 @@ SavedWorksheet sheetOf(std::vector<Problem> problems, std::string title = "Drill
 
 TEST_F(PageTest, ThreeProblemsInTheExactOrder) {
     print(sheetOf({{7, 12, "+"}, {0, 9, "+"}, {81, 9, "\xC3\xB7"}}));
-    const std::vector<std::string> expected = {
-        "FontSize 12",
-        "Print Name______________________________",
-        "FontSize 24",
-        "Print Drill ADD003042",
-        "FontSize 12",
-        "Picture 3,4 [  7|+12_]",
-        "Picture 13,4 [  0|+ 9_]",
-        "Picture 23,4 [ 81|\xC3\xB7 9_]",
-        "FontSize 6",
-        "CurrentX 1",
-        "CurrentY 62.4",
-        "Print Bottom",
-        "CurrentY 0",
-        "EndDoc",
-        "FontSize 12"};
+    const std::vector<std::string> expected = {"FontSize 12",
+                                               "Print Name______________________________",
+                                               "FontSize 24",
+                                               "Print Drill ADD003042",
+                                               "FontSize 12",
+                                               "Picture 3,4 [  7|+12_]",
+                                               "Picture 13,4 [  0|+ 9_]",
+                                               "Picture 23,4 [ 81|\xC3\xB7 9_]",
+                                               "FontSize 6",
+                                               "CurrentX 1",
+                                               "CurrentY 62.4",
+                                               "Print Bottom",
+                                               "CurrentY 0",
+                                               "EndDoc",
+                                               "FontSize 12"};
     EXPECT_EQ(printer.log, expected);
 }
 
@@ -61,7 +60,8 @@ TEST_F(PageTest, BoldOnlyForValueOne) {
         print(sheetOf({{1, 2, "x"}}), bold);
         const auto pictures = printer.calls("Picture");
         ASSERT_EQ(pictures.size(), 1u);
-        EXPECT_EQ(pictures[0], bold == 1 ? "Picture 3,4 [  1|x 2_] bold" : "Picture 3,4 [  1|x 2_]");
+        EXPECT_EQ(pictures[0],
+                  bold == 1 ? "Picture 3,4 [  1|x 2_] bold" : "Picture 3,4 [  1|x 2_]");
         EXPECT_EQ(printer.calls("FontBold").size(), 0u); // the page text is never bold
     }
 }

@@ -31,18 +31,18 @@ protected:
     bool flagWhenPrintSavedRan = false;
 
     void run(const std::filesystem::path& where) {
-        PrintSave(controls, state,
-                  {dialogs, random, where, ".", [this] {
-                       ++printSavedRuns;
-                       flagWhenPrintSavedRan = state.PrintNewSheet;
-                       state.PrintNewSheet = false;
-                   }});
+        PrintSave(controls, state, {dialogs, random, where, ".", [this] {
+                                        ++printSavedRuns;
+                                        flagWhenPrintSavedRan = state.PrintNewSheet;
+                                        state.PrintNewSheet = false;
+                                    }});
     }
     void run() { run(folder.path()); }
 
     std::size_t filesInFolder() const {
-        return static_cast<std::size_t>(std::distance(
-            std::filesystem::directory_iterator(folder.path()), std::filesystem::directory_iterator()));
+        return static_cast<std::size_t>(
+            std::distance(std::filesystem::directory_iterator(folder.path()),
+                          std::filesystem::directory_iterator()));
     }
 };
 

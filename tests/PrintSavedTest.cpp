@@ -20,13 +20,16 @@ protected:
     PrintSavedTest() { LayoutEasy(positions); }
 
     void save(const std::string& number, int count, int lines = -1) {
-        std::string bytes = "\"Sheet " + number + "\",\"" + number + "\"," + std::to_string(count) + "\r\n";
+        std::string bytes =
+            "\"Sheet " + number + "\",\"" + number + "\"," + std::to_string(count) + "\r\n";
         for (int k = 0; k < (lines < 0 ? count : lines); ++k)
             bytes += std::to_string(k % 10) + ",3,\"+\"\r\n";
         test::writeBytes(folder / number, bytes);
     }
 
-    void run() { PrintSaved(controls, state, {dialogs, printer, surface, positions, folder.path()}); }
+    void run() {
+        PrintSaved(controls, state, {dialogs, printer, surface, positions, folder.path()});
+    }
 
     void type(const std::string& number) {
         dialogs.typed = {number};
@@ -128,9 +131,9 @@ TEST_F(PrintSavedTest, EasyReadingHoldsEightyProblems) {
 }
 
 TEST_F(PrintSavedTest, DamagedFilesAreReportedAndNothingIsPrinted) {
-    save("ADD005001", 5, 3);   // fewer lines than the count
-    save("ADD002001", 2, 4);   // more lines than the count: prints two
-    save("MUL301001", 301);    // above the largest worksheet
+    save("ADD005001", 5, 3); // fewer lines than the count
+    save("ADD002001", 2, 4); // more lines than the count: prints two
+    save("MUL301001", 301);  // above the largest worksheet
     test::writeBytes(folder / "SUB001001", "\"T\",\"SUB001001\",1\r\nx,1,\"-\"\r\n");
     controls.easy = false;
     LayoutCompact(positions);
@@ -185,7 +188,8 @@ TEST_F(PrintSavedTest, ANewSheetPrintsWithoutAskingAndTheFlagClearsOnEveryWayOut
 
 TEST_F(PrintSavedTest, APrinterFailureAbandonsTheDocumentAndRestoresTheFont) {
     save("ADD003042", 3);
-    printer.failAtCall = 7; // FontBold, JobName, FontSize, Print, FontSize, Print, FontSize, Picture
+    printer.failAtCall =
+        7; // FontBold, JobName, FontSize, Print, FontSize, Print, FontSize, Picture
     printer.fontSize = 12;
     type("ADD003042");
     EXPECT_EQ(printer.log[7], "FAILED Picture 3,4 [  0|+ 3_]");

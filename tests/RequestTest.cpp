@@ -12,10 +12,10 @@ TEST(CountValueTest, ReadsTheNumberAtTheStartOfTheText) {
     const struct {
         const char* text;
         double value;
-    } cases[] = {{"30", 30},  {"1 2", 12},  {"12a", 12}, {"", 0},    {"-3", -3},
-                 {"abc", 0},  {"1e2", 100}, {"2.5", 2.5}, {"9.5", 9.5}, {".5", 0.5},
-                 {"+7", 7},   {" 8 ", 8},   {"0.6", 0.6}, {"1,5", 1},  {"5-", 5},
-                 {"1e", 1},   {"-", 0},     {"e5", 0},    {"2.", 2}};
+    } cases[] = {{"30", 30}, {"1 2", 12},  {"12a", 12},  {"", 0},      {"-3", -3},
+                 {"abc", 0}, {"1e2", 100}, {"2.5", 2.5}, {"9.5", 9.5}, {".5", 0.5},
+                 {"+7", 7},  {" 8 ", 8},   {"0.6", 0.6}, {"1,5", 1},   {"5-", 5},
+                 {"1e", 1},  {"-", 0},     {"e5", 0},    {"2.", 2}};
     for (const auto& c : cases)
         EXPECT_DOUBLE_EQ(CountValue(c.text), c.value) << '"' << c.text << '"';
     EXPECT_TRUE(std::isinf(CountValue("9e999")));
@@ -39,10 +39,10 @@ TEST(CheckRequestTest, ChecksRunInOrderWithTheirMessages) {
         double count;
         bool easy;
         const char* message;
-    } cases[] = {{0, true, atLeastOne},   {-3, false, atLeastOne}, {0.6, true, atLeastOne},
-                 {1, true, nullptr},      {80, true, nullptr},     {80, false, nullptr},
-                 {81, true, easyMode},    {81, false, nullptr},    {300, false, nullptr},
-                 {301, false, upTo300},   {500, true, easyMode},   {80.4, true, easyMode}};
+    } cases[] = {{0, true, atLeastOne}, {-3, false, atLeastOne}, {0.6, true, atLeastOne},
+                 {1, true, nullptr},    {80, true, nullptr},     {80, false, nullptr},
+                 {81, true, easyMode},  {81, false, nullptr},    {300, false, nullptr},
+                 {301, false, upTo300}, {500, true, easyMode},   {80.4, true, easyMode}};
     for (const auto& c : cases) {
         const auto message = CheckRequest(c.count, c.easy);
         if (c.message)
@@ -68,10 +68,11 @@ TEST(WorksheetNumberTest, CountCodeOfWholeAndNonWholeCounts) {
         double count;
         const char* separator;
         const char* code;
-    } cases[] = {{7, ".", "007"},    {42, ".", "042"},    {150, ".", "150"},  {12, ".", "012"},
-                 {300, ".", "300"},  {2.5, ".", "002.5"}, {3.5, ".", "003.5"}, {9.5, ".", ""},
-                 {99.5, ".", ""},    {2.5, ",", "002,5"}, {12.25, ",", "012,25"},
-                 {150.5, ",", "150,5"}, {301, ".", ""},   {-1, ".", ""}};
+    } cases[] = {{7, ".", "007"},     {42, ".", "042"},       {150, ".", "150"},
+                 {12, ".", "012"},    {300, ".", "300"},      {2.5, ".", "002.5"},
+                 {3.5, ".", "003.5"}, {9.5, ".", ""},         {99.5, ".", ""},
+                 {2.5, ",", "002,5"}, {12.25, ",", "012,25"}, {150.5, ",", "150,5"},
+                 {301, ".", ""},      {-1, ".", ""}};
     for (const auto& c : cases)
         EXPECT_EQ(CountCode(c.count, c.separator), c.code) << c.count;
 }

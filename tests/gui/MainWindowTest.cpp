@@ -122,7 +122,8 @@ TEST_F(MainWindowTest, WindowAndControlsTakeTheirTwipGeometry) {
             // The caption fits its box with the font the program substitutes.
             EXPECT_LE(label->sizeHint().width(), label->width() + 2) << row.name;
         } else {
-            EXPECT_EQ(qobject_cast<QAbstractButton*>(widget)->text(), QString::fromLatin1(row.caption));
+            EXPECT_EQ(qobject_cast<QAbstractButton*>(widget)->text(),
+                      QString::fromLatin1(row.caption));
         }
     }
 }
@@ -146,7 +147,7 @@ TEST_F(MainWindowTest, TabWalksTheControlsAndOnlyTheSelectedOptionIsAStop) {
     EXPECT_EQ(focusName(), "txtTitle");
     const std::vector<std::string> withEasy = {
         "cboType", "txtNumOfProblems", "txtAppend", "optEasy", "cmdPrint", "cmdPrintSaved",
-        "chkBold", "cmdHelp", "cmdAbout", "cmdExit", "txtTitle"};
+        "chkBold", "cmdHelp",          "cmdAbout",  "cmdExit", "txtTitle"};
     std::vector<std::string> seen;
     for (std::size_t i = 0; i < withEasy.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

@@ -47,7 +47,9 @@ TEST(QtDialogsTest, MessageBoxShowsCaptionTextIconAndReturnsTheButton) {
     EXPECT_EQ(text, QStringLiteral("Print now?"));
     EXPECT_EQ(icon, QMessageBox::Question);
 
-    whenModal([](QWidget* widget) { qobject_cast<QMessageBox*>(widget)->button(QMessageBox::No)->click(); });
+    whenModal([](QWidget* widget) {
+        qobject_cast<QMessageBox*>(widget)->button(QMessageBox::No)->click();
+    });
     EXPECT_EQ(dialogs.messageBox({.text = "?", .buttons = MsgButtons::YesNo}), MsgResult::No);
 
     whenModal([&](QWidget* widget) {
@@ -57,8 +59,9 @@ TEST(QtDialogsTest, MessageBoxShowsCaptionTextIconAndReturnsTheButton) {
         EXPECT_EQ(box->buttons().size(), 1);
         box->button(QMessageBox::Ok)->click();
     });
-    EXPECT_EQ(dialogs.messageBox({.text = "Gone", .icon = MsgIcon::Exclamation, .caption = "No Serial"}),
-              MsgResult::Ok);
+    EXPECT_EQ(
+        dialogs.messageBox({.text = "Gone", .icon = MsgIcon::Exclamation, .caption = "No Serial"}),
+        MsgResult::Ok);
     EXPECT_EQ(title, QStringLiteral("No Serial"));
     EXPECT_EQ(icon, QMessageBox::Warning);
 }

@@ -55,12 +55,13 @@ TEST_F(QtPrinterTest, APageIsOneLetterSizedPdfNamedAfterTheJob) {
     EXPECT_TRUE(std::regex_search(info, std::regex("Pages:\\s+1\n"))) << info;
     EXPECT_NE(info.find("612 x 792 pts (letter)"), std::string::npos) << info;
     EXPECT_NE(info.find("ADD003042"), std::string::npos) << info; // the document's title
-    EXPECT_NEAR(printer.scaleHeight(), 63.0f, 0.01f); // 11 in less two 1/4 in margins
+    EXPECT_NEAR(printer.scaleHeight(), 63.0f, 0.01f);             // 11 in less two 1/4 in margins
 }
 
 TEST_F(QtPrinterTest, PdfHoldsNameLineTitleEveryProblemAndTheBottomLine) {
     const SavedWorksheet sheet = mixedSheet(80);
-    const std::string text = test::pdfText(printPage(sheet, false, 1, "Mrs Smith, class 3", "MIX080001"));
+    const std::string text =
+        test::pdfText(printPage(sheet, false, 1, "Mrs Smith, class 3", "MIX080001"));
     ASSERT_FALSE(text.empty());
     EXPECT_NE(text.find("Name______________________________"), std::string::npos);
     EXPECT_NE(text.find("Times and more MIX80"), std::string::npos);

@@ -15,7 +15,9 @@ int grey(const QImage& image, int x, int y) {
     return qRed(pixel);
 }
 
-int level(int i) { return i == 0 ? 0 : 16 * i - 1; }
+int level(int i) {
+    return i == 0 ? 0 : 16 * i - 1;
+}
 
 TEST(SplashTest, NestedOutlinesStepFromBlackToWhite) {
     frmSplash splash({});

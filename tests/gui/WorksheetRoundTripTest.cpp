@@ -30,7 +30,8 @@ TEST(WorksheetRoundTripTest, SaveAndPrintThenPrintAgainInTheOtherLayout) {
     auto* count = window.findChild<QLineEdit*>(QStringLiteral("txtNumOfProblems"));
     count->setText(QStringLiteral("80"));
     window.findChild<QComboBox*>(QStringLiteral("cboType"))->setCurrentIndex(3); // Division
-    window.findChild<QLineEdit*>(QStringLiteral("txtTitle"))->setText(QStringLiteral("Share (N) out"));
+    window.findChild<QLineEdit*>(QStringLiteral("txtTitle"))
+        ->setText(QStringLiteral("Share (N) out"));
     dialogs.answers = {MsgResult::Yes};
     QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdPrint")), Qt::LeftButton);
 
@@ -58,7 +59,8 @@ TEST(WorksheetRoundTripTest, SaveAndPrintThenPrintAgainInTheOtherLayout) {
               std::string::npos);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\xF7'), 0); // UTF-8 in, UTF-8 out
     std::size_t divides = 0;
-    for (std::size_t at = text.find("\xC3\xB7"); at != std::string::npos; at = text.find("\xC3\xB7", at + 1))
+    for (std::size_t at = text.find("\xC3\xB7"); at != std::string::npos;
+         at = text.find("\xC3\xB7", at + 1))
         ++divides;
     EXPECT_EQ(divides, 80u);
 }
