@@ -46,8 +46,9 @@ if ! lpstat -r 2>/dev/null | grep -q "is running"; then
     lpstat -r 2>/dev/null | grep -q "is running" || { echo "skipped: cupsd did not come up"; exit 77; }
     started_cupsd=$(pgrep -x cupsd | head -n 1)
 fi
-lpadmin -p "$queue" -v cups-pdf:/ -P "$ppd" -E -o PageSize=Letter 2>/dev/null
-lpadmin -d "$queue"
+lpadmin -p "$queue" -v cups-pdf:/ -P "$ppd" -E -o PageSize=Letter 2>"$OUT/lpadmin.err" ||
+    fail "cannot add the queue: $(cat "$OUT/lpadmin.err")"
+lpadmin -d "$queue" || fail "cannot make $queue the default printer"
 cancel -a "$queue" 2>/dev/null || true
 
 step "a stored 80-problem division worksheet"
