@@ -53,9 +53,7 @@ void frmMain::createControls() {
         control->setGeometry(twips(left), twips(top), twips(width), twips(height));
     };
     const auto label = [&](const char* name, const char* caption, int left, int top, int width) {
-        auto* control = new QLabel(q(caption), this);
-        place(control, name, left, top, width, 240);
-        return control;
+        place(new QLabel(q(caption), this), name, left, top, width, 240);
     };
     const auto button = [&](const char* name, const char* caption, int left, int top) {
         auto* control = new QPushButton(q(caption), this);
@@ -63,23 +61,23 @@ void frmMain::createControls() {
         return control;
     };
 
-    lblTitle = label("lblTitle", "Worksheet Title:", 120, 120, 1455);
+    label("lblTitle", "Worksheet Title:", 120, 120, 1455);
     txtTitle = new QLineEdit(q("Math Worksheet - (N)"), this);
     place(txtTitle, "txtTitle", 1725, 120, 2730, 345);
 
-    lblType = label("lblType", "Type:", 120, 600, 525);
+    label("lblType", "Type:", 120, 600, 525);
     cboType = new QComboBox(this);
     cboType->setEditable(false);
     cboType->addItems(
         {q("Addition"), q("Subtraction"), q("Multiplication"), q("Division"), q("Mixed")});
     place(cboType, "cboType", 720, 600, 3735, 360);
 
-    lblNumOfProblems = label("lblNumOfProblems", "Number Of Problems:", 120, 1080, 1905);
+    label("lblNumOfProblems", "Number Of Problems:", 120, 1080, 1905);
     txtNumOfProblems = new QLineEdit(q("30"), this);
     txtNumOfProblems->setMaxLength(3);
     place(txtNumOfProblems, "txtNumOfProblems", 2160, 1080, 2295, 345);
 
-    lblCopyright = label("lblCopyright", "Append At Bottom:", 120, 1560, 1665);
+    label("lblCopyright", "Append At Bottom:", 120, 1560, 1665);
     txtAppend = new QLineEdit(this);
     txtAppend->setMaxLength(128);
     place(txtAppend, "txtAppend", 1920, 1560, 2535, 345);

@@ -10,7 +10,6 @@
 #include <functional>
 
 class QComboBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -64,13 +63,9 @@ private:
     int twips(int value) const;
 
     MainPorts m_ports;
-    QLabel* lblTitle = nullptr;
     QLineEdit* txtTitle = nullptr;
-    QLabel* lblType = nullptr;
     QComboBox* cboType = nullptr;
-    QLabel* lblNumOfProblems = nullptr;
     QLineEdit* txtNumOfProblems = nullptr;
-    QLabel* lblCopyright = nullptr;
     QLineEdit* txtAppend = nullptr;
     QRadioButton* optEasy = nullptr;
     QRadioButton* optCompact = nullptr;

@@ -13,10 +13,8 @@ struct SurfaceLine {
     bool operator==(const SurfaceLine&) const = default;
 };
 
-// What the surface holds: its lines from the top, one font line apart, at the surface's size.
+// What the surface (480 x 960 twips) holds: its lines from the top, one font line apart.
 struct SurfacePicture {
-    int widthTwips = 480;
-    int heightTwips = 960;
     std::string fontName = "Courier New";
     int fontPoints = 12;
     std::vector<SurfaceLine> lines;

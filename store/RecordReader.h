@@ -23,8 +23,6 @@ public:
     // The rest of the current line, without its line end, leaving the reader on the next line.
     std::string_view takeLine();
 
-    std::size_t position() const { return m_pos; }
-
 private:
     bool atEnd() const { return m_pos >= m_text.size(); }
     void skipBlanks();
