@@ -46,22 +46,29 @@ void BM_PrintSave(benchmark::State& state) {
 }
 BENCHMARK(BM_PrintSave)->Arg(1)->Arg(80)->Arg(300)->Unit(benchmark::kMicrosecond);
 
-// The same file written the same way with nothing else: create with the header, then one
-// open, append and close per problem line.
+// The same file written with the same system calls and nothing else: an exclusive create with
+// the header, one open, write and close per problem line, then one flush of the file and one
+// of its folder.
 void BM_PrintSaveFloor(benchmark::State& state) {
     test::TempFolder folder;
     const auto path = folder / "MIX300042";
     const char header[] = "\"Drill MIX300042\",\"MIX300042\",300\r\n";
     const char line[] = "18,9,\"\xF7\"\r\n";
     for (auto _ : state) {
-        std::FILE* file = std::fopen(path.c_str(), "wb");
-        std::fwrite(header, 1, sizeof header - 1, file);
-        std::fclose(file);
+        int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        benchmark::DoNotOptimize(::write(fd, header, sizeof header - 1));
+        ::close(fd);
         for (int k = 0; k < state.range(0); ++k) {
-            file = std::fopen(path.c_str(), "ab");
-            std::fwrite(line, 1, sizeof line - 1, file);
-            std::fclose(file);
+            fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+            benchmark::DoNotOptimize(::write(fd, line, sizeof line - 1));
+            ::close(fd);
         }
+        fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
+        ::fsync(fd);
+        ::close(fd);
+        fd = ::open(folder.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ::fsync(fd);
+        ::close(fd);
         state.PauseTiming();
         std::filesystem::remove(path);
         state.ResumeTiming();

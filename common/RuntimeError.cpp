@@ -4,6 +4,10 @@
 #include <cstring>
 #include <utility>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace sbk3 {
 
 RuntimeError::RuntimeError(int number, std::string description)
@@ -28,6 +32,13 @@ RuntimeError RuntimeError::printerError() {
     return {482, "Printer error"};
 }
 
+RuntimeError RuntimeError::badFileMode() {
+    return {54, "Bad file mode"};
+}
+RuntimeError RuntimeError::outOfMemory() {
+    return {7, "Out of memory"};
+}
+
 RuntimeError RuntimeError::fromErrno(int error) {
     int number = 75; // Path/File access error
     switch (error) {
@@ -48,5 +59,25 @@ RuntimeError RuntimeError::fromErrno(int error) {
     }
     return {number, std::strerror(error)};
 }
+
+#ifdef _WIN32
+RuntimeError RuntimeError::fromWindowsError(unsigned long error) {
+    switch (error) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return {61, "Disk full"};
+    case ERROR_FILE_NOT_FOUND:
+        return fileNotFound();
+    case ERROR_PATH_NOT_FOUND:
+        return {76, "Path not found"};
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return {70, "Permission denied"};
+    default:
+        return {75, "Path/File access error"};
+    }
+}
+#endif
 
 } // namespace sbk3

@@ -20,8 +20,14 @@ public:
     static RuntimeError overflow();            // 6
     static RuntimeError subscriptOutOfRange(); // 9
     static RuntimeError printerError();        // 482
+    static RuntimeError badFileMode();         // 54: not a regular file
+    static RuntimeError outOfMemory();         // 7: larger than any worksheet can be
     // A failed file operation, described by the system's own text for errno.
     static RuntimeError fromErrno(int error);
+#ifdef _WIN32
+    // The same for a Windows error code (GetLastError).
+    static RuntimeError fromWindowsError(unsigned long error);
+#endif
 
 private:
     int m_number;

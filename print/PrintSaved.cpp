@@ -31,6 +31,16 @@ bool equalsIgnoringCase(const std::string& a, const std::string& b) {
                                               [&](char x, char y) { return lower(x) == lower(y); });
 }
 
+// What the "Print Saved" box says of a failure that is not a missing file.
+std::string failureText(const std::string& number, const RuntimeError* error,
+                        const std::string& description) {
+    if (error && error->number() == RuntimeError::badFileMode().number())
+        return number + " is not a worksheet file.";
+    if (error && error->number() == RuntimeError::outOfMemory().number())
+        return number + " is too large to be a worksheet.";
+    return "Worksheet " + number + " could not be printed: " + description;
+}
+
 } // namespace
 
 std::optional<std::filesystem::path> FindWorksheetFile(const std::filesystem::path& folder,
@@ -112,10 +122,9 @@ void PrintSaved(const PrintSavedControls& controls, SheetState& state,
                                       .icon = MsgIcon::Exclamation,
                                       .caption = "No Serial"});
         } else {
-            ports.dialogs.messageBox(
-                {.text = "Worksheet " + number + " could not be printed: " + description,
-                 .icon = MsgIcon::Exclamation,
-                 .caption = "Print Saved"});
+            ports.dialogs.messageBox({.text = failureText(number, error, description),
+                                      .icon = MsgIcon::Exclamation,
+                                      .caption = "Print Saved"});
         }
     }
 }

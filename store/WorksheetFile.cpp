@@ -5,7 +5,7 @@
 #include "store/Cp1252.h"
 #include "store/RecordReader.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <optional>
 #include <system_error>
 
@@ -15,52 +15,32 @@ namespace {
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 constexpr std::string_view kLineEnd = "\r\n";
 
-std::FILE* openFile(const std::filesystem::path& path, const char* mode) {
-#ifdef _WIN32
-    std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));
-    return ::_wfopen(path.c_str(), wideMode.c_str());
-#else
-    return std::fopen(path.c_str(), mode);
-#endif
-}
-
-void writeBytes(std::FILE* file, std::string_view bytes) {
-    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size())
-        throw RuntimeError::fromErrno(errno);
-}
-
-void closeChecked(std::FILE*& file) {
-    // fclose flushes what the buffer still holds; a full disk shows up here.
-    std::FILE* f = file;
-    file = nullptr;
-    const bool failed = std::ferror(f) != 0;
-    const int savedErrno = errno;
-    if (std::fclose(f) != 0)
-        throw RuntimeError::fromErrno(errno);
-    if (failed)
-        throw RuntimeError::fromErrno(savedErrno);
-}
-
-// Splits off the header's title, the one field that may hold quotes: the line ends with the
-// quoted worksheet number (never a quote inside) and the count, so the title is what stands
-// between the first quote and the quote that closes it before those two.
+// Splits off the header's title, the one field that may hold quotes: the header ends with the
+// quoted worksheet number (never a quote inside) and the count, on the line where the header
+// ends, so the title is what stands between the first quote and the quote that closes it
+// before those two. Older versions stored pasted line breaks in titles, so the header may
+// span lines: it ends on the first line that closes with a quoted number and a count.
 struct HeaderFields {
     std::string title;
     std::string sheetCode;
     std::string_view count;
+    std::size_t end = 0; // where the records after the header begin
 };
 
-std::optional<HeaderFields> headerFromTail(std::string_view line) {
-    auto trimRight = [](std::string_view s) {
-        while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-            s.remove_suffix(1);
-        return s;
-    };
-    while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
-        line.remove_prefix(1);
-    if (line.empty() || line.front() != '"')
-        return std::nullopt;
-    std::string_view rest = trimRight(line);
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::string_view trimRight(std::string_view s) {
+    while (!s.empty() && isBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+// The header when the line [lineStart, lineEnd) of text is its last line.
+std::optional<HeaderFields> headerEndingOn(std::string_view text, std::size_t titleOpen,
+                                           std::size_t lineStart, std::size_t lineEnd) {
+    std::string_view rest = trimRight(text.substr(lineStart, lineEnd - lineStart));
     const std::size_t countComma = rest.rfind(',');
     if (countComma == std::string_view::npos)
         return std::nullopt;
@@ -70,17 +50,57 @@ std::optional<HeaderFields> headerFromTail(std::string_view line) {
     if (rest.size() < 2 || rest.back() != '"')
         return std::nullopt;
     const std::size_t codeOpen = rest.rfind('"', rest.size() - 2);
-    if (codeOpen == std::string_view::npos || codeOpen == 0)
+    if (codeOpen == std::string_view::npos)
         return std::nullopt;
     fields.sheetCode = std::string(rest.substr(codeOpen + 1, rest.size() - codeOpen - 2));
     rest = trimRight(rest.substr(0, codeOpen));
     if (rest.empty() || rest.back() != ',')
         return std::nullopt;
     rest = trimRight(rest.substr(0, rest.size() - 1));
-    if (rest.size() < 2 || rest.back() != '"')
+    // The title's closing quote: on this line, or ending the line before.
+    std::size_t titleClose = 0;
+    if (!rest.empty()) {
+        if (rest.back() != '"')
+            return std::nullopt;
+        titleClose = lineStart + rest.size() - 1;
+    } else {
+        std::size_t before = lineStart;
+        while (before > 0 && (text[before - 1] == '\r' || text[before - 1] == '\n'))
+            --before;
+        if (before == lineStart || text[before - 1] != '"')
+            return std::nullopt;
+        titleClose = before - 1;
+    }
+    if (titleClose <= titleOpen)
         return std::nullopt;
-    fields.title = std::string(rest.substr(1, rest.size() - 2));
+    fields.title = std::string(text.substr(titleOpen + 1, titleClose - titleOpen - 1));
+    fields.end = lineEnd;
     return fields;
+}
+
+std::optional<HeaderFields> headerFromTail(std::string_view text) {
+    std::size_t titleOpen = 0;
+    while (titleOpen < text.size() && isBlank(text[titleOpen]))
+        ++titleOpen;
+    if (titleOpen >= text.size() || text[titleOpen] != '"')
+        return std::nullopt;
+    for (std::size_t lineStart = 0; lineStart < text.size();) {
+        std::size_t lineEnd = text.find_first_of("\r\n", lineStart);
+        if (lineEnd == std::string_view::npos)
+            lineEnd = text.size();
+        if (std::optional<HeaderFields> fields =
+                headerEndingOn(text, titleOpen, lineStart, lineEnd))
+            return fields;
+        lineStart = lineEnd + 1;
+    }
+    return std::nullopt;
+}
+
+// Line breaks and other control characters as blanks: a title is printed as one line.
+void controlsToBlanks(std::string& title) {
+    for (char& c : title)
+        if (static_cast<unsigned char>(c) < 0x20)
+            c = ' ';
 }
 
 } // namespace
@@ -94,37 +114,43 @@ std::string problemLine(int first, int second, std::string_view op, bool quoted)
            (quoted ? Qt(op) : std::string(op));
 }
 
-FileEncoding createWorksheetFile(const std::filesystem::path& path, std::string_view header) {
+std::optional<NewWorksheetFile> NewWorksheetFile::create(const std::filesystem::path& path,
+                                                         std::string_view header) {
     const std::optional<std::string> ansi = utf8ToCp1252(header);
     std::string bytes = ansi ? *ansi : std::string(kBom) + std::string(header);
     bytes += kLineEnd;
-    std::FILE* file = openFile(path, "wb");
+    std::optional<NativeFile> file = NativeFile::createNew(path);
     if (!file)
-        throw RuntimeError::fromErrno(errno); // nothing was touched
+        return std::nullopt; // taken: nothing was touched
+    const NewWorksheetFile made(path, ansi ? FileEncoding::Windows1252 : FileEncoding::Utf8WithBom,
+                                file->info().identity);
     try {
-        writeBytes(file, bytes);
-        closeChecked(file);
+        file->writeAll(bytes);
+        file->close();
     } catch (...) {
-        if (file)
-            std::fclose(file);
-        std::error_code ignored;
-        std::filesystem::remove(path, ignored); // no header-less worksheet stays behind
+        *file = NativeFile();
+        made.removeIfStillOurs(); // no header-less worksheet stays behind
         throw;
     }
-    return ansi ? FileEncoding::Windows1252 : FileEncoding::Utf8WithBom;
+    return made;
 }
+
+void NewWorksheetFile::makeDurable() const {
+    NativeFile file = NativeFile::openForAppend(m_path);
+    file.flushToDisk();
+    file.close();
+    flushFolder(m_path.parent_path());
+}
+
+void NewWorksheetFile::removeIfStillOurs() const noexcept {
+    removeIfSame(m_path, m_identity);
+}
+
+WorksheetAppender::WorksheetAppender(const NewWorksheetFile& file)
+    : WorksheetAppender(file.path(), file.encoding()) {}
 
 WorksheetAppender::WorksheetAppender(const std::filesystem::path& path, FileEncoding encoding)
-    : m_utf8(encoding == FileEncoding::Utf8WithBom) {
-    m_file = openFile(path, "ab");
-    if (!m_file)
-        throw RuntimeError::fromErrno(errno);
-}
-
-WorksheetAppender::~WorksheetAppender() {
-    if (m_file)
-        std::fclose(m_file);
-}
+    : m_file(NativeFile::openForAppend(path)), m_utf8(encoding == FileEncoding::Utf8WithBom) {}
 
 void WorksheetAppender::writeLine(std::string_view utf8) {
     std::string bytes;
@@ -135,12 +161,11 @@ void WorksheetAppender::writeLine(std::string_view utf8) {
         bytes = ansi ? *ansi : std::string(utf8);
     }
     bytes += kLineEnd;
-    writeBytes(m_file, bytes);
+    m_file.writeAll(bytes);
 }
 
 void WorksheetAppender::close() {
-    if (m_file)
-        closeChecked(m_file);
+    m_file.close();
 }
 
 SavedWorksheet parseWorksheet(std::string_view bytes) {
@@ -150,19 +175,21 @@ SavedWorksheet parseWorksheet(std::string_view bytes) {
     SavedWorksheet sheet;
     RecordReader reader(text);
 
-    RecordReader afterHeader(text);
-    const std::optional<HeaderFields> tail = headerFromTail(afterHeader.takeLine());
+    const std::optional<HeaderFields> tail = headerFromTail(text);
     if (tail && tail->title.find('"') != std::string::npos) {
         // Only a title with quotes needs the tail; any other header reads field by field.
         sheet.title = tail->title;
         sheet.sheetCode = tail->sheetCode;
         sheet.count = toInteger(tail->count);
+        RecordReader afterHeader(std::string_view(text).substr(tail->end));
+        afterHeader.takeLine(); // the header's own line end
         reader = afterHeader;
     } else {
         sheet.title = reader.nextField();
         sheet.sheetCode = reader.nextField();
         sheet.count = reader.nextInteger();
     }
+    controlsToBlanks(sheet.title);
 
     for (int k = 1; k <= sheet.count; ++k) {
         if (k > kMaxProblems)
@@ -177,20 +204,27 @@ SavedWorksheet parseWorksheet(std::string_view bytes) {
 }
 
 SavedWorksheet readWorksheetFile(const std::filesystem::path& path) {
-    std::FILE* file = openFile(path, "rb");
-    if (!file)
-        throw errno == ENOENT || errno == ENOTDIR ? RuntimeError::fileNotFound()
-                                                  : RuntimeError::fromErrno(errno);
-    std::string bytes;
-    char buffer[8192];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes.append(buffer, got);
-    const bool failed = std::ferror(file) != 0;
-    const int savedErrno = errno;
-    std::fclose(file);
-    if (failed)
-        throw RuntimeError::fromErrno(savedErrno);
+    NativeFile file = NativeFile::openForReading(path);
+    const FileInfo info = file.info();
+    if (!info.regular)
+        throw RuntimeError::badFileMode();
+    if (info.size > kMaxWorksheetBytes)
+        throw RuntimeError::outOfMemory();
+    // The size may grow while it is read; never more than the limit is taken in.
+    std::string bytes(static_cast<std::size_t>(info.size) + 1, '\0');
+    std::size_t used = 0;
+    while (used < bytes.size()) {
+        const std::size_t got = file.read(bytes.data() + used, bytes.size() - used);
+        if (got == 0)
+            break;
+        used += got;
+        if (used == bytes.size() && used <= kMaxWorksheetBytes)
+            bytes.resize(std::min<std::size_t>(bytes.size() * 2, kMaxWorksheetBytes + 1));
+    }
+    if (used > kMaxWorksheetBytes)
+        throw RuntimeError::outOfMemory();
+    bytes.resize(used);
+    file.close();
     return parseWorksheet(bytes);
 }
 

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "common/NativeFile.h"
+
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace sbk3 {
@@ -33,19 +36,41 @@ std::string problemLine(int first, int second, std::string_view op, bool quoted)
 
 enum class FileEncoding { Windows1252, Utf8WithBom };
 
-// Creates (or replaces) the worksheet file with its header line and says how it is encoded:
-// Windows-1252 unless the header holds a character that code page cannot, then UTF-8 with a
-// byte-order mark. Throws RuntimeError with the system's reason on failure, leaving no file
-// behind (a file it could not open is left untouched).
-FileEncoding createWorksheetFile(const std::filesystem::path& path, std::string_view header);
+// A worksheet file the running command has just made, known by its identity on disk, so that
+// nothing it did not make is ever written to or removed.
+class NewWorksheetFile {
+public:
+    // Creates the file with its header line: Windows-1252 unless the header holds a character
+    // that code page cannot, then UTF-8 with a byte-order mark. Created exclusively and never
+    // through a link: nothing when the name exists in any form, so the number is taken.
+    // Throws RuntimeError with the system's reason on any other failure, leaving no file of its
+    // own behind.
+    static std::optional<NewWorksheetFile> create(const std::filesystem::path& path,
+                                                  std::string_view header);
 
-// The worksheet file opened for appending lines in the encoding it was created with.
+    const std::filesystem::path& path() const { return m_path; }
+    FileEncoding encoding() const { return m_encoding; }
+
+    // Puts the file and its folder's entry for it on the disk itself.
+    void makeDurable() const;
+    // Removes the file, but only while its name still leads to the file made here.
+    void removeIfStillOurs() const noexcept;
+
+private:
+    NewWorksheetFile(std::filesystem::path path, FileEncoding encoding, FileIdentity identity)
+        : m_path(std::move(path)), m_encoding(encoding), m_identity(identity) {}
+
+    std::filesystem::path m_path;
+    FileEncoding m_encoding;
+    FileIdentity m_identity;
+};
+
+// The worksheet file opened for appending one line in the encoding it was created with: one
+// open (no create, no link followed), one write, one close.
 class WorksheetAppender {
 public:
+    explicit WorksheetAppender(const NewWorksheetFile& file);
     WorksheetAppender(const std::filesystem::path& path, FileEncoding encoding);
-    ~WorksheetAppender();
-    WorksheetAppender(const WorksheetAppender&) = delete;
-    WorksheetAppender& operator=(const WorksheetAppender&) = delete;
 
     // Writes one line and its CR LF.
     void writeLine(std::string_view utf8);
@@ -53,15 +78,20 @@ public:
     void close();
 
 private:
-    std::FILE* m_file = nullptr;
+    NativeFile m_file;
     bool m_utf8 = false;
 };
 
+// Worksheet files are a few kilobytes; anything larger is no worksheet and is not read.
+inline constexpr std::uint64_t kMaxWorksheetBytes = 1024 * 1024;
+
 // Reads the header and exactly as many problem records as it states. Throws RuntimeError:
-// 53 missing file, 62 records run out, 13 not a number, 6 number too large, 9 above 300.
+// 53 missing file, 54 not a regular file, 7 larger than kMaxWorksheetBytes, 62 records run out,
+// 13 not a number, 6 number too large, 9 above 300. A FIFO never makes it wait.
 SavedWorksheet readWorksheetFile(const std::filesystem::path& path);
 
-// The same from the file's bytes.
+// The same from the file's bytes. Control characters in the title read as blanks, so a title
+// is always one line.
 SavedWorksheet parseWorksheet(std::string_view bytes);
 
 } // namespace sbk3

@@ -66,10 +66,11 @@ TEST(GeneratorTest, ReseedsAndDrawsPerType) {
 TEST(GeneratorTest, WritesOneLineToTheOpenFileAndNothingForAnUnknownType) {
     test::TempFolder folder;
     const auto path = folder / "ADD002001";
-    const FileEncoding encoding = createWorksheetFile(path, headerLine("T", "ADD002001", 2));
+    const auto made = NewWorksheetFile::create(path, headerLine("T", "ADD002001", 2));
+    ASSERT_TRUE(made);
     ScriptedRandom random({0.95f, 0.15f});
     {
-        WorksheetAppender file(path, encoding);
+        WorksheetAppender file(*made);
         WriteProblem("Addition", file, random);
         WriteProblem("Addition ", file, random);
         file.close();

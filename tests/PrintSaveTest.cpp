@@ -7,8 +7,15 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <csignal>
+#include <fcntl.h>
+#include <set>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace sbk3 {
 namespace {
@@ -196,6 +203,157 @@ TEST_F(PrintSaveTest, AWriteThatFailsMidwayLeavesNoFile) {
     EXPECT_FALSE(std::filesystem::exists(folder / "ADD030042"));
     EXPECT_FALSE(state.PrintNewSheet);
     EXPECT_EQ(printSavedRuns, 0);
+}
+
+TEST_F(PrintSaveTest, ANameTakenInAnyFormIsDrawnAgainAndNeverTouched) {
+    test::TempFolder outside;
+    test::writeBytes(outside / "precious", "keep me");
+    const auto taken = folder / "ADD005042";
+    const struct {
+        const char* kind;
+        std::function<void()> make;
+        std::function<bool()> untouched;
+    } cases[] = {
+        {"folder", [&] { ::mkdir(taken.c_str(), 0755); },
+         [&] { return std::filesystem::is_directory(taken); }},
+        {"FIFO", [&] { ::mkfifo(taken.c_str(), 0644); },
+         [&] { return std::filesystem::is_fifo(std::filesystem::symlink_status(taken)); }},
+        {"dangling link", [&] { std::filesystem::create_symlink(outside / "new", taken); },
+         [&] { return !std::filesystem::exists(outside / "new"); }},
+        {"link to a file outside",
+         [&] { std::filesystem::create_symlink(outside / "precious", taken); },
+         [&] { return test::readBytes(outside / "precious") == "keep me"; }},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove_all(taken);
+        c.make();
+        // Every draw names the taken entry: each one counts, and the search gives up.
+        random = ScriptedRandom({0.0425f});
+        dialogs.messages.clear();
+        run();
+        ASSERT_EQ(dialogs.messages.size(), 1u) << c.kind;
+        EXPECT_EQ(dialogs.last().text, "Sorry please delete some worksheets!") << c.kind;
+        EXPECT_EQ(random.draws, 1000) << c.kind;
+        EXPECT_EQ(state.SheetCode, "ADD005") << c.kind;
+        // With another number free it goes there.
+        random = ScriptedRandom({0.0425f, 0.0435f, 0.5f});
+        run();
+        EXPECT_EQ(state.SheetCode, "ADD005043") << c.kind;
+        EXPECT_TRUE(c.untouched()) << c.kind;
+        EXPECT_EQ(filesInFolder(), 2u) << c.kind;
+        std::filesystem::remove(folder / "ADD005043");
+    }
+}
+
+// Two copies of the program saving into one nearly full stem at the same moment, drawing the
+// same numbers in the same order: each number goes to one of them, and every file holds its
+// own header and exactly its own lines.
+TEST_F(PrintSaveTest, TwoProcessesNeverShareANumber) {
+    constexpr int kFree = 40;
+    std::vector<float> script;
+    for (int part = 0; part < 1000; ++part) {
+        char name[16];
+        std::snprintf(name, sizeof name, "ADD005%03d", part);
+        if (part % 25 == 0)
+            script.push_back((static_cast<float>(part) + 0.5f) / 1000.0f);
+        else
+            test::writeBytes(folder / name, "x");
+    }
+    ASSERT_EQ(script.size(), static_cast<std::size_t>(kFree));
+    for (int round = 0; round < 5; ++round) {
+        int go[2];
+        ASSERT_EQ(::pipe(go), 0);
+        pid_t children[2];
+        for (int child = 0; child < 2; ++child) {
+            children[child] = ::fork();
+            ASSERT_GE(children[child], 0);
+            if (children[child] == 0) {
+                ::close(go[1]);
+                char byte;
+                (void)!::read(go[0], &byte, 1); // returns once the parent closes its end
+                ScriptedRandom same(script);
+                FakeDialogs answers;
+                for (int k = 0; k < kFree / 2 + 5; ++k) {
+                    SheetState mine;
+                    const RequestControls request{"5", true, "Mixed",
+                                                  "Child " + std::to_string(child) + " (N)"};
+                    PrintSave(request, mine, {answers, same, folder.path(), ".", {}});
+                }
+                ::_exit(0);
+            }
+        }
+        ::close(go[0]);
+        ::close(go[1]);
+        for (const pid_t pid : children) {
+            int status = 0;
+            ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+            ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        }
+        std::set<std::string> saved;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+            const std::string bytes = test::readBytes(entry.path());
+            if (bytes == "x")
+                continue;
+            const std::string name = entry.path().filename().string();
+            saved.insert(name);
+            const SavedWorksheet sheet = readWorksheetFile(entry.path());
+            EXPECT_EQ(sheet.sheetCode, name);
+            EXPECT_TRUE(sheet.title == "Child 0 " + name || sheet.title == "Child 1 " + name)
+                << sheet.title;
+            EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 6) << name;
+            std::filesystem::remove(entry.path());
+        }
+        EXPECT_EQ(saved.size(), static_cast<std::size_t>(kFree)) << "round " << round;
+    }
+}
+
+// A random port that lets a test act between the lines Print/Save writes.
+class RandomWithHook : public RandomPort {
+public:
+    RandomWithHook(std::vector<float> script, int atDraw, std::function<void()> hook)
+        : m_inner(std::move(script)), m_atDraw(atDraw), m_hook(std::move(hook)) {}
+    void rtcRandomize() override { m_inner.rtcRandomize(); }
+    float rtcRandomNext() override {
+        if (m_inner.draws == m_atDraw)
+            m_hook();
+        return m_inner.rtcRandomNext();
+    }
+
+private:
+    ScriptedRandom m_inner;
+    int m_atDraw;
+    std::function<void()> m_hook;
+};
+
+TEST_F(PrintSaveTest, AFailureRemovesOnlyTheFileThisCommandMade) {
+    // Between two lines the new file is moved away and a FIFO put in its place: the next line
+    // cannot be written (no reader; it does not wait), and the FIFO is not removed.
+    const auto path = folder / "ADD005042";
+    RandomWithHook swapping({0.0425f, 0.95f, 0.15f}, 5, [&] {
+        std::filesystem::rename(path, folder / "moved");
+        ::mkfifo(path.c_str(), 0644);
+    });
+    PrintSave(controls, state, {dialogs, swapping, folder.path(), ".", {}});
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.last().text.rfind("Worksheet ADD005042 could not be saved: ", 0), 0u)
+        << dialogs.last().text;
+    EXPECT_TRUE(std::filesystem::is_fifo(std::filesystem::symlink_status(path)));
+    // The line opened before the swap still went to the file made here.
+    EXPECT_EQ(test::readBytes(folder / "moved"), "\"Drill ADD005042\",\"ADD005042\",5\r\n"
+                                                 "9,1,\"+\"\r\n0,9,\"+\"\r\n1,0,\"+\"\r\n");
+    EXPECT_FALSE(state.PrintNewSheet);
+}
+
+TEST_F(PrintSaveTest, APastedLineBreakInTheTitleIsStoredAsBlanks) {
+    controls.title = "Line\rone\nand\r\n\"two\" (N)";
+    run();
+    const std::string bytes = test::readBytes(folder / "ADD005042");
+    EXPECT_EQ(bytes.substr(0, bytes.find("\r\n")),
+              "\"Line one and  \"two\" ADD005042\",\"ADD005042\",5");
+    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 6);
+    const SavedWorksheet sheet = readWorksheetFile(folder / "ADD005042");
+    EXPECT_EQ(sheet.title, "Line one and  \"two\" ADD005042");
+    EXPECT_EQ(sheet.problems.size(), 5u);
 }
 
 } // namespace

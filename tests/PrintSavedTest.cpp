@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <sys/stat.h>
+
 namespace sbk3 {
 namespace {
 
@@ -161,6 +164,47 @@ TEST_F(PrintSavedTest, DamagedFilesAreReportedAndNothingIsPrinted) {
     type("ADD002001");
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(printer.calls("Picture").size(), 2u);
+}
+
+std::size_t openDescriptors() {
+    return static_cast<std::size_t>(
+        std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                      std::filesystem::directory_iterator()));
+}
+
+TEST_F(PrintSavedTest, WhatIsNoWorksheetFileIsRefusedAtOnceAndLeftClosed) {
+    ::mkfifo((folder / "FIFO").c_str(), 0644); // no writer: reading it must not wait
+    std::filesystem::create_directory(folder / "DIR");
+    std::filesystem::create_symlink("/dev/zero", folder / "ZERO");
+    test::writeBytes(folder / "BIG", "\"T\",\"BIG\",1\r\n" + std::string(2 << 20, ' '));
+    const struct {
+        const char* number;
+        const char* message;
+    } cases[] = {{"FIFO", "FIFO is not a worksheet file."},
+                 {"DIR", "DIR is not a worksheet file."},
+                 {"ZERO", "ZERO is not a worksheet file."},
+                 {"BIG", "BIG is too large to be a worksheet."}};
+    const std::size_t before = openDescriptors();
+    for (const auto& c : cases) {
+        dialogs.messages.clear();
+        const auto start = std::chrono::steady_clock::now();
+        type(c.number);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << c.number;
+        ASSERT_EQ(dialogs.messages.size(), 1u) << c.number;
+        EXPECT_EQ(dialogs.last().text, c.message);
+        EXPECT_EQ(dialogs.last().caption, "Print Saved");
+        EXPECT_FALSE(printed()) << c.number;
+    }
+    EXPECT_EQ(openDescriptors(), before);
+}
+
+TEST_F(PrintSavedTest, AnOldFileWithALineBreakAndQuotesInItsTitlePrintsOnOneLine) {
+    test::writeBytes(folder / "ADD001001",
+                     "\"Week 1\r\n\"Sums\"\",\"ADD001001\",1\r\n7,3,\"+\"\r\n");
+    type("ADD001001");
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(printer.calls("Print")[1], "Print Week 1  \"Sums\"");
+    EXPECT_EQ(printer.calls("Picture").size(), 1u);
 }
 
 TEST_F(PrintSavedTest, ANewSheetPrintsWithoutAskingAndTheFlagClearsOnEveryWayOut) {

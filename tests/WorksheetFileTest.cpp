@@ -13,9 +13,11 @@ using test::TempFolder;
 // Writes a worksheet the way Print/Save does: header, then one open-append-close per line.
 void writeSheet(const std::filesystem::path& path, const std::string& header,
                 const std::vector<std::string>& lines) {
-    const FileEncoding encoding = createWorksheetFile(path, header);
+    std::filesystem::remove(path);
+    const std::optional<NewWorksheetFile> made = NewWorksheetFile::create(path, header);
+    ASSERT_TRUE(made);
     for (const std::string& line : lines) {
-        WorksheetAppender file(path, encoding);
+        WorksheetAppender file(*made);
         file.writeLine(line);
         file.close();
     }
@@ -142,7 +144,7 @@ TEST(WorksheetFileTest, AFailedCreationLeavesNothingBehind) {
     TempFolder folder;
     test::writeBytes(folder / "plain", "x");
     // A folder path that runs through a regular file cannot hold files, even for root.
-    EXPECT_THROW(createWorksheetFile(folder / "plain" / "ADD001001", "\"T\",\"ADD001001\",1"),
+    EXPECT_THROW(NewWorksheetFile::create(folder / "plain" / "ADD001001", "\"T\",\"ADD001001\",1"),
                  RuntimeError);
     EXPECT_THROW(WorksheetAppender(folder / "plain" / "ADD001001", FileEncoding::Windows1252),
                  RuntimeError);

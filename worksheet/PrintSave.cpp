@@ -9,40 +9,46 @@
 #include "worksheet/Request.h"
 
 #include <optional>
-#include <system_error>
 
 namespace sbk3 {
 namespace {
 
 constexpr int kNumberDraws = 1000;
 
-// A random part whose file does not exist yet, or nothing after all draws hit existing files.
-std::optional<std::string> findFreePart(const std::filesystem::path& folder,
-                                        const std::string& stem, RandomPort& random) {
+// Creates the worksheet file under the first drawn number that is free, the number in
+// SheetCode. FileExists is the quick test of a draw; the exclusive creation has the last word,
+// so a name taken in any form, or by another copy of the program a moment ago, is drawn again.
+// Nothing after all draws hit taken numbers; then SheetCode keeps the stem.
+std::optional<NewWorksheetFile> createUnderFreeNumber(const RequestControls& controls, int problems,
+                                                      SheetState& state,
+                                                      const PrintSavePorts& ports) {
+    const std::string stem = state.SheetCode;
     for (int draw = 0; draw < kNumberDraws; ++draw) {
-        const int part = static_cast<int>(1000.0 * static_cast<double>(random.rtcRandomNext()));
-        std::string text = RandomPartText(part);
-        if (!FileExists(folder / pathFromUtf8(stem + text)))
-            return text;
+        const int part =
+            static_cast<int>(1000.0 * static_cast<double>(ports.random.rtcRandomNext()));
+        const std::string code = stem + RandomPartText(part);
+        const std::filesystem::path path = ports.folder / pathFromUtf8(code);
+        if (FileExists(path))
+            continue;
+        state.SheetCode = code;
+        if (std::optional<NewWorksheetFile> file = NewWorksheetFile::create(
+                path, headerLine(StoredTitle(controls.title, code), code, problems)))
+            return file;
     }
+    state.SheetCode = stem;
     return std::nullopt;
 }
 
-void writeWorksheet(const std::filesystem::path& path, const std::string& header, int count,
-                    const std::string& typeName, RandomPort& random) {
-    const FileEncoding encoding = createWorksheetFile(path, header);
-    try {
-        // Each line by its own open, append and close, so every line is on disk before the next.
-        for (int k = 1; k <= count; ++k) {
-            WorksheetAppender file(path, encoding);
-            WriteProblem(typeName, file, random);
-            file.close();
-        }
-    } catch (...) {
-        std::error_code ignored;
-        std::filesystem::remove(path, ignored); // a broken worksheet must not stay behind
-        throw;
+// Each line by its own open, append and close, so every line is on disk before the next; then
+// the whole file is flushed once, before its number is shown to anyone.
+void writeProblems(const NewWorksheetFile& file, int count, const std::string& typeName,
+                   RandomPort& random) {
+    for (int k = 1; k <= count; ++k) {
+        WorksheetAppender line(file);
+        WriteProblem(typeName, line, random);
+        line.close();
     }
+    file.makeDurable();
 }
 
 } // namespace
@@ -59,21 +65,18 @@ void PrintSave(const RequestControls& controls, SheetState& state, const PrintSa
     ports.random.rtcRandomize();
     state.SheetCode = TypeCode(controls.typeName) + CountCode(count, ports.decimalSeparator);
 
-    const std::optional<std::string> part =
-        findFreePart(ports.folder, state.SheetCode, ports.random);
-    if (!part) {
-        ports.dialogs.messageBox({.text = "Sorry please delete some worksheets!"});
-        return;
-    }
-    state.SheetCode += *part;
-
-    const std::string title = StoredTitle(controls.title, state.SheetCode);
     const int problems = NumberOfProblems(count);
-    const std::filesystem::path path = ports.folder / pathFromUtf8(state.SheetCode);
+    std::optional<NewWorksheetFile> file;
     try {
-        writeWorksheet(path, headerLine(title, state.SheetCode, problems), problems,
-                       controls.typeName, ports.random);
+        file = createUnderFreeNumber(controls, problems, state, ports);
+        if (!file) {
+            ports.dialogs.messageBox({.text = "Sorry please delete some worksheets!"});
+            return;
+        }
+        writeProblems(*file, problems, controls.typeName, ports.random);
     } catch (const RuntimeError& error) {
+        if (file)
+            file->removeIfStillOurs(); // a broken worksheet must not stay behind
         ports.dialogs.messageBox(
             {.text = "Worksheet " + state.SheetCode + " could not be saved: " + error.description(),
              .icon = MsgIcon::Exclamation});

@@ -66,6 +66,11 @@ std::string RandomPartText(int part) {
 
 std::string StoredTitle(std::string_view title, std::string_view sheetCode) {
     std::string stored(title);
+    // A pasted line break would split the header over two lines; every control character is
+    // stored as a blank, so the title stays one line.
+    for (char& c : stored)
+        if (static_cast<unsigned char>(c) < 0x20)
+            c = ' ';
     if (const std::size_t at = stored.find("(N)"); at != std::string::npos)
         stored.replace(at, 3, sheetCode);
     return stored;

@@ -24,7 +24,8 @@ std::string CountCode(double count, std::string_view decimalSeparator);
 // A random part 0..999 as three digits.
 std::string RandomPartText(int part);
 
-// The title with its first "(N)" replaced by the worksheet number.
+// The title with its first "(N)" replaced by the worksheet number and every control character
+// (line breaks, tabs) as a blank.
 std::string StoredTitle(std::string_view title, std::string_view sheetCode);
 
 // The count rounded to the nearest whole number, halves to even.
