@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <random>
+#include <string>
 #include <utility>
 
 #ifdef _WIN32
@@ -315,5 +317,35 @@ void replaceFile(const std::filesystem::path& from, const std::filesystem::path&
 }
 
 #endif
+
+void replaceFileContents(const std::filesystem::path& target, std::string_view bytes) {
+    const std::filesystem::path folder = target.parent_path();
+    std::optional<NativeFile> file;
+    std::filesystem::path temporary;
+    std::random_device seed;
+    for (int attempt = 0; attempt < 100 && !file; ++attempt) {
+        temporary = target;
+        temporary += "." + std::to_string(seed() % 1000000u) + ".part";
+        file = NativeFile::createNew(temporary);
+    }
+    if (!file)
+        throw RuntimeError::fromErrno(EEXIST);
+    const FileIdentity identity = file->info().identity;
+    try {
+        file->writeAll(bytes);
+        file->flushToDisk();
+        file->close();
+        replaceFile(temporary, target);
+    } catch (...) {
+        *file = NativeFile();
+        removeIfSame(temporary, identity);
+        throw;
+    }
+    try {
+        flushFolder(folder);
+    } catch (const RuntimeError&) {
+        // The new contents are in place; only their folder entry may not have reached the disk.
+    }
+}
 
 } // namespace sbk3

@@ -73,4 +73,9 @@ void removeIfSame(const std::filesystem::path& path, const FileIdentity& identit
 // Moves from over to, replacing whatever to is (a link at to is replaced, not followed).
 void replaceFile(const std::filesystem::path& from, const std::filesystem::path& to);
 
+// Puts bytes at target as a whole or not at all: written to a new file beside it, every write
+// checked, flushed, then moved over target. On any failure target is as it was and the new
+// file is gone; a link at target is replaced, never written through.
+void replaceFileContents(const std::filesystem::path& target, std::string_view bytes);
+
 } // namespace sbk3

@@ -12,16 +12,51 @@
 
 namespace sbk3 {
 
+namespace {
+
+constexpr const char* kNameLine = "Name______________________________";
+constexpr float kBottomLineRise = 0.6f; // the bottom line starts this far above the foot
+
+// The largest scale, at most 1, at which the page fits the printable area: every picture at
+// its full 4 x 4 units, the name line, the bottom line's start at X = 1 and its room below the
+// last row. The title does not count; it is set smaller instead.
+float fitScale(PrinterPort& printer, const PositionTable& ProblemPos, int n) {
+    printer.setFontSize(12);
+    float width = std::max(1.0f, printer.textWidth(kNameLine));
+    float height = 0.0f;
+    for (int k = 1; k <= n; ++k) {
+        const Position& at = ProblemPos(k);
+        width = std::max(width, at.X + kPictureUnits);
+        height = std::max(height, at.Y + kPictureUnits);
+    }
+    height += kBottomLineRise;
+    return std::min({1.0f, printer.scaleWidth() / width, printer.scaleHeight() / height});
+}
+
+// The title in the largest size from 24 points down to 8 that fits across; cut at the edge
+// below that.
+void fitTitleSize(PrinterPort& printer, const std::string& title) {
+    for (int points = 24; points >= 8; --points) {
+        printer.setFontSize(points);
+        if (points == 8 || printer.textWidth(title) <= printer.scaleWidth())
+            return;
+    }
+}
+
+} // namespace
+
 void PrintWorksheetPage(PrinterPort& printer, ProblemSurface& picRetPic,
                         const PageSettings& settings, const SavedWorksheet& sheet) {
+    const int n = std::min<int>(sheet.count, static_cast<int>(sheet.problems.size()));
+    printer.setPageScale(fitScale(printer, settings.ProblemPos, n));
+
     printer.setFontSize(12);
-    printer.printLine("Name______________________________");
-    printer.setFontSize(24);
+    printer.printLine(kNameLine);
+    fitTitleSize(printer, sheet.title);
     printer.printLine(sheet.title);
     printer.setFontSize(12);
 
     picRetPic.setFontBold(settings.chkBold == 1);
-    const int n = std::min<int>(sheet.count, static_cast<int>(sheet.problems.size()));
     for (int k = 1; k <= n; ++k) {
         const Problem& problem = sheet.problems[static_cast<std::size_t>(k - 1)];
         picRetPic.setFontUnderline(false);
@@ -37,7 +72,7 @@ void PrintWorksheetPage(PrinterPort& printer, ProblemSurface& picRetPic,
 
     printer.setFontSize(6);
     printer.setCurrentX(1);
-    printer.setCurrentY(printer.scaleHeight() - 0.6f);
+    printer.setCurrentY(printer.scaleHeight() - kBottomLineRise);
     printer.printLine(settings.txtAppend);
     printer.setCurrentY(0);
     printer.endDoc();

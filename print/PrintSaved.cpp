@@ -80,6 +80,8 @@ void PrintSaved(const PrintSavedControls& controls, SheetState& state,
         const std::optional<std::filesystem::path> path = FindWorksheetFile(ports.folder, number);
         if (!path)
             throw RuntimeError::fileNotFound();
+        number =
+            pathToUtf8(path->filename()); // the worksheet's own number, whatever the case typed
         const SavedWorksheet sheet = readWorksheetFile(*path);
 
         if (sheet.count > kEasyCapacity && controls.easy) {
@@ -104,6 +106,12 @@ void PrintSaved(const PrintSavedControls& controls, SheetState& state,
             ports.dialogs.messageBox(
                 {.text = "No printer is set up on this computer, so worksheet " + number +
                          " was printed to the file:\n" + file});
+        if (const std::string held = ports.printer.heldByPrinter(); !held.empty())
+            ports.dialogs.messageBox(
+                {.text = "Worksheet " + number + " was sent to the printer " + held +
+                         ", which is paused. It will print when the printer is resumed.",
+                 .icon = MsgIcon::Exclamation,
+                 .caption = "Print Saved"});
     } catch (const std::exception& failure) {
         state.PrintNewSheet = false;
         if (started) {
@@ -117,7 +125,9 @@ void PrintSaved(const PrintSavedControls& controls, SheetState& state,
         }
         const auto* error = dynamic_cast<const RuntimeError*>(&failure);
         const std::string description = error ? error->description() : failure.what();
-        if (!description.empty() && description.front() == 'F') {
+        // The rule for a missing number holds while the file is found and read; once the page
+        // is under way, a failure such as "File too large" on a full disk is no missing number.
+        if (!started && !description.empty() && description.front() == 'F') {
             ports.dialogs.messageBox({.text = "This number is either deleted or doesn't exist!",
                                       .icon = MsgIcon::Exclamation,
                                       .caption = "No Serial"});

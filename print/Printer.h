@@ -7,7 +7,8 @@ namespace sbk3 {
 struct SurfacePicture;
 
 // The system printer in character units: 1 unit across is 1/12 inch, 1 unit down is 1/6 inch,
-// origin at the top-left corner of the printable area. Failures throw RuntimeError.
+// origin at the top-left corner of the printable area. Failures throw RuntimeError. A system
+// printer is looked up anew for each document, when the first of these calls needs it.
 class PrinterPort {
 public:
     virtual ~PrinterPort() = default;
@@ -19,8 +20,14 @@ public:
     virtual float currentY() const = 0;
     virtual void setCurrentX(float x) = 0;
     virtual void setCurrentY(float y) = 0;
-    // Height of the printable area in vertical units.
+    // Height and width of the printable area in units at the page's scale.
     virtual float scaleHeight() = 0;
+    virtual float scaleWidth() = 0;
+    // Width of the text in the current font, in horizontal units.
+    virtual float textWidth(const std::string& text) = 0;
+    // Shrinks all that follows on the page about the printable area's top-left corner:
+    // positions, font sizes and pictures alike. 1 is full size, and each document starts so.
+    virtual void setPageScale(float scale) = 0;
     // Text with its top at the current position; then X = 0 and Y moves down one line.
     // The first output of a job opens the document.
     virtual void printLine(const std::string& text) = 0;
@@ -33,6 +40,8 @@ public:
     virtual void setJobName(const std::string& name) = 0;
     // The file the last ended document went to where a file stands in for a printer; else empty.
     virtual std::string outputFile() const = 0;
+    // The printer that holds the last ended document because it is paused; else empty.
+    virtual std::string heldByPrinter() const = 0;
 };
 
 } // namespace sbk3

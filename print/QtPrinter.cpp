@@ -1,89 +1,177 @@
 #include "print/QtPrinter.h"
 
 #include "common/FileExists.h"
+#include "common/NativeFile.h"
 #include "common/RuntimeError.h"
 #include "print/Surface.h"
+#include "print/SystemPrinter.h"
 
+#include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QLocale>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
 
-#include <system_error>
+#include <string_view>
 
 namespace sbk3 {
 namespace {
 
+constexpr int kPdfResolution = 1200;
+
 QString toQString(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The paper of the user's locale, Letter where it measures in US units and A4 elsewhere, with
+// margins any printer can keep.
+QPageLayout localePaper() {
+    const bool us = QLocale().measurementSystem() == QLocale::ImperialUSSystem;
+    return QPageLayout(QPageSize(us ? QPageSize::Letter : QPageSize::A4), QPageLayout::Portrait,
+                       QMarginsF(0.25, 0.25, 0.25, 0.25), QPageLayout::Inch);
+}
+
+QPageLayout paperOf(const SystemPrinter& printer) {
+    if (!printer.paper)
+        return localePaper();
+    const SystemPrinter::Paper& p = *printer.paper;
+    QPageLayout layout(QPageSize(QSizeF(p.width, p.height), QPageSize::Point),
+                       QPageLayout::Portrait, QMarginsF(), QPageLayout::Point);
+    layout.setMargins(QMarginsF(p.left, p.top, p.right, p.bottom));
+    return layout;
+}
+
+// What Qt writes is only taken for a page when it is a whole PDF.
+bool isCompletePdf(const QByteArray& bytes) {
+    return bytes.startsWith("%PDF-") && bytes.lastIndexOf("%%EOF") > bytes.size() - 16;
 }
 
 } // namespace
 
 struct QtPrinter::Impl {
     std::filesystem::path folder;
-    std::unique_ptr<QPrinter> printer;
-    bool toFile = false;
-    QPainter painter;
+
+    // The document under way: where it goes and what it is drawn on.
+    bool prepared = false;
     bool active = false;
+    std::optional<SystemPrinter> system;
+    std::unique_ptr<QPrinter> qtPrinter; // where the print system is Qt's own
+    QByteArray pdf;
+    std::unique_ptr<QBuffer> buffer;
+    std::unique_ptr<QPdfWriter> writer;
+    QPagedPaintDevice* device = nullptr;
+    QRectF printable; // in device pixels, origin at its top-left corner
+    QPainter painter;
+
     int fontSize = 12;
     bool bold = false;
     float x = 0.0f;
     float y = 0.0f;
+    float scale = 1.0f;
     std::string jobName;
-    std::filesystem::path documentFile;
     std::string lastOutput;
+    std::string lastHeld;
 
-    QPrinter& device() {
-        if (!printer) {
-            printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-            printer->setCreator(QStringLiteral("Sumbrook 3"));
-            const QPrinterInfo system = QPrinterInfo::defaultPrinter();
-            toFile = system.isNull();
-            if (!toFile) {
-                // The printer's own paper; left alone, Qt takes the locale's instead.
-                printer->setPrinterName(system.printerName());
-                printer->setPageSize(system.defaultPageSize());
-            } else {
-                // Without a system printer a default QPrinter silently becomes a PDF printer
-                // with no file; give it Letter paper and narrow margins so the widest grid fits.
-                printer->setOutputFormat(QPrinter::PdfFormat);
-                printer->setPageLayout(
-                    QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait,
-                                QMarginsF(0.1, 0.25, 0.1, 0.25), QPageLayout::Inch));
-            }
-        }
-        return *printer;
-    }
-
-    double unitX() { return device().resolution() / 12.0; }
-    double unitY() { return device().resolution() / 6.0; }
+    double resolution() const { return device->logicalDpiX(); }
+    double unitX() const { return resolution() / 12.0 * scale; }
+    double unitY() const { return resolution() / 6.0 * scale; }
 
     QFont printerFont() const {
         QFont font(QStringLiteral("Arial"));
-        font.setPointSize(fontSize);
+        font.setPointSizeF(fontSize * static_cast<double>(scale));
         font.setBold(bold);
         return font;
     }
 
+    std::string documentName() const { return jobName.empty() ? "Sumbrook 3" : jobName; }
+
+    // Looks the system printer up for this document and sets up its page.
+    void prepare() {
+        if (prepared)
+            return;
+        QPageLayout layout = localePaper();
+        system.reset();
+        qtPrinter.reset();
+        if (systemPrintersViaCups()) {
+            system = defaultSystemPrinter();
+            if (system && !system->accepting)
+                throw RuntimeError(482, "The printer " + system->name +
+                                            " is not accepting jobs, so the page was not printed.");
+            if (system)
+                layout = paperOf(*system);
+        } else if (const QPrinterInfo info = QPrinterInfo::defaultPrinter(); !info.isNull()) {
+            qtPrinter = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+            qtPrinter->setPageSize(info.defaultPageSize()); // else Qt takes the locale's
+            qtPrinter->setDocName(toQString(documentName()));
+            qtPrinter->setCreator(QStringLiteral("Sumbrook 3"));
+            layout = qtPrinter->pageLayout();
+        }
+        if (qtPrinter) {
+            device = qtPrinter.get();
+        } else {
+            // Pages for CUPS and for the PDF stand-in are made in memory and handed over whole.
+            pdf.clear();
+            buffer = std::make_unique<QBuffer>(&pdf);
+            buffer->open(QIODevice::WriteOnly);
+            writer = std::make_unique<QPdfWriter>(buffer.get());
+            writer->setResolution(kPdfResolution);
+            writer->setPageLayout(layout);
+            writer->setTitle(toQString(documentName()));
+            writer->setCreator(QStringLiteral("Sumbrook 3"));
+            device = writer.get();
+        }
+        printable = QRectF(QPointF(0, 0), QSizeF(layout.paintRectPixels(resolution()).size()));
+        prepared = true;
+    }
+
     void begin() {
+        prepare();
         if (active)
             return;
-        QPrinter& p = device();
-        const std::string name = jobName.empty() ? std::string("Sumbrook 3") : jobName;
-        p.setDocName(toQString(name));
-        if (toFile) {
-            documentFile = folder / pathFromUtf8(name + ".pdf");
-            p.setOutputFileName(toQString(pathToUtf8(documentFile)));
-        }
         lastOutput.clear();
-        if (!painter.begin(&p))
+        lastHeld.clear();
+        if (!painter.begin(device))
             throw RuntimeError::printerError();
+        painter.setClipRect(printable); // nothing lands in the margins the printer cannot print
         active = true;
+    }
+
+    // Hands the finished page to the printer, or writes it as the PDF stand-in.
+    void deliver() {
+        if (qtPrinter)
+            return; // Qt sent it when the painter ended
+        buffer->close();
+        if (!isCompletePdf(pdf))
+            throw RuntimeError::printerError();
+        const std::string_view bytes(pdf.constData(), static_cast<std::size_t>(pdf.size()));
+        if (system) {
+            sendToPrinter(*system, documentName(), bytes);
+            if (system->stopped)
+                lastHeld = system->name;
+        } else {
+            const std::filesystem::path file = folder / pathFromUtf8(documentName() + ".pdf");
+            replaceFileContents(file, bytes);
+            lastOutput = pathToUtf8(file);
+        }
+    }
+
+    // Ready for the next document, which looks the printer up again.
+    void reset() {
+        active = false;
+        prepared = false;
+        x = y = 0.0f;
+        scale = 1.0f;
+        device = nullptr;
+        writer.reset();
+        buffer.reset();
+        pdf.clear();
+        qtPrinter.reset();
     }
 };
 
@@ -120,16 +208,30 @@ void QtPrinter::setCurrentY(float y) {
 }
 
 float QtPrinter::scaleHeight() {
-    QPrinter& p = d->device();
-    const QRect paint = p.pageLayout().paintRectPixels(p.resolution());
-    return static_cast<float>(paint.height() / d->unitY());
+    d->prepare();
+    return static_cast<float>(d->printable.height() / d->unitY());
+}
+
+float QtPrinter::scaleWidth() {
+    d->prepare();
+    return static_cast<float>(d->printable.width() / d->unitX());
+}
+
+float QtPrinter::textWidth(const std::string& text) {
+    d->prepare();
+    const QFontMetricsF metrics(d->printerFont(), d->device);
+    return static_cast<float>(metrics.horizontalAdvance(toQString(text)) / d->unitX());
+}
+
+void QtPrinter::setPageScale(float scale) {
+    d->scale = scale > 0.0f && scale < 1.0f ? scale : 1.0f;
 }
 
 void QtPrinter::printLine(const std::string& text) {
     d->begin();
     const QFont font = d->printerFont();
     d->painter.setFont(font);
-    const QFontMetricsF metrics(font, &d->device());
+    const QFontMetricsF metrics(font, d->device);
     const double top = d->y * d->unitY();
     d->painter.drawText(QPointF(d->x * d->unitX(), top + metrics.ascent()), toQString(text));
     d->x = 0.0f;
@@ -138,11 +240,16 @@ void QtPrinter::printLine(const std::string& text) {
 
 void QtPrinter::paintPicture(const SurfacePicture& picture, float x, float y) {
     d->begin();
-    // Drawn as text straight onto the page, so digits stay crisp and searchable at any resolution.
+    // Drawn as text straight onto the page, so digits stay crisp and searchable at any
+    // resolution, and cut at the picture's own edges like the picture it stands for.
     QFont font(toQString(picture.fontName));
-    font.setPointSize(picture.fontPoints);
-    const QFontMetricsF metrics(font, &d->device());
+    font.setPointSizeF(picture.fontPoints * static_cast<double>(d->scale));
+    const QFontMetricsF metrics(font, d->device);
     const QPointF origin(x * d->unitX(), y * d->unitY());
+    d->painter.save();
+    d->painter.setClipRect(
+        QRectF(origin, QSizeF(kPictureUnits * d->unitX(), kPictureUnits * d->unitY())),
+        Qt::IntersectClip);
     double top = origin.y();
     for (const SurfaceLine& line : picture.lines) {
         font.setBold(line.bold);
@@ -151,30 +258,31 @@ void QtPrinter::paintPicture(const SurfacePicture& picture, float x, float y) {
         d->painter.drawText(QPointF(origin.x(), top + metrics.ascent()), toQString(line.text));
         top += metrics.height();
     }
+    d->painter.restore();
 }
 
 void QtPrinter::endDoc() {
     if (!d->active)
         return;
-    d->active = false;
-    d->x = d->y = 0.0f;
-    if (!d->painter.end())
-        throw RuntimeError::printerError();
-    d->lastOutput = d->toFile ? pathToUtf8(d->documentFile) : std::string();
+    const bool ended = d->painter.end();
+    try {
+        if (!ended)
+            throw RuntimeError::printerError();
+        d->deliver();
+    } catch (...) {
+        d->reset();
+        throw;
+    }
+    d->reset();
 }
 
 void QtPrinter::killDoc() {
-    if (!d->active)
-        return;
-    d->active = false;
-    d->x = d->y = 0.0f;
-    if (!d->toFile)
-        d->printer->abort();
-    d->painter.end();
-    if (d->toFile) {
-        std::error_code ignored;
-        std::filesystem::remove(d->documentFile, ignored);
+    if (d->active) {
+        if (d->qtPrinter)
+            d->qtPrinter->abort();
+        d->painter.end();
     }
+    d->reset(); // a page made in memory is simply dropped
 }
 
 void QtPrinter::setJobName(const std::string& name) {
@@ -185,9 +293,14 @@ std::string QtPrinter::outputFile() const {
     return d->lastOutput;
 }
 
+std::string QtPrinter::heldByPrinter() const {
+    return d->lastHeld;
+}
+
 bool QtPrinter::printsToFile() {
-    d->device();
-    return d->toFile;
+    if (systemPrintersViaCups())
+        return !defaultSystemPrinter();
+    return QPrinterInfo::defaultPrinter().isNull();
 }
 
 } // namespace sbk3

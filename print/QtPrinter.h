@@ -7,8 +7,11 @@
 
 namespace sbk3 {
 
-// The printer port on Qt: the system's default printer, or, where the system has none, a PDF
-// file named after the job in the given folder.
+// The printer port on Qt: the system's default printer, looked up for each document, or, where
+// the system has none, a PDF file named after the job in the given folder, on the paper of the
+// user's locale. Pages for CUPS and for the file are made as PDF in memory and handed over
+// whole: a job the print system refuses is an error, and the file is replaced only by a
+// complete page.
 class QtPrinter : public PrinterPort {
 public:
     explicit QtPrinter(std::filesystem::path pdfFolder);
@@ -22,14 +25,18 @@ public:
     void setCurrentX(float x) override;
     void setCurrentY(float y) override;
     float scaleHeight() override;
+    float scaleWidth() override;
+    float textWidth(const std::string& text) override;
+    void setPageScale(float scale) override;
     void printLine(const std::string& text) override;
     void paintPicture(const SurfacePicture& picture, float x, float y) override;
     void endDoc() override;
     void killDoc() override;
     void setJobName(const std::string& name) override;
     std::string outputFile() const override;
+    std::string heldByPrinter() const override;
 
-    // True while no system printer exists and pages go to PDF files.
+    // True while no system printer is set up and pages go to PDF files.
     bool printsToFile();
 
 private:

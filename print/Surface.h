@@ -13,6 +13,9 @@ struct SurfaceLine {
     bool operator==(const SurfaceLine&) const = default;
 };
 
+// The surface is 480 x 960 twips: 4 x 4 printer character units.
+inline constexpr float kPictureUnits = 4.0f;
+
 // What the surface (480 x 960 twips) holds: its lines from the top, one font line apart.
 struct SurfacePicture {
     std::string fontName = "Courier New";

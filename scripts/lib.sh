@@ -1,6 +1,6 @@
 # Shared by the scripts: installs what is missing from Debian's packages.
 
-BUILD_PACKAGES="build-essential cmake qt6-base-dev libgl-dev libgtest-dev fonts-liberation"
+BUILD_PACKAGES="build-essential cmake qt6-base-dev libgl-dev libgtest-dev libcups2-dev fonts-liberation"
 TEST_PACKAGES="clang-format poppler-utils xvfb xauth xdotool imagemagick openbox wmctrl cups cups-client printer-driver-cups-pdf"
 
 as_root() {

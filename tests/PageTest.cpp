@@ -36,7 +36,9 @@ SavedWorksheet sheetOf(std::vector<Problem> problems, std::string title = "Drill
 
 TEST_F(PageTest, ThreeProblemsInTheExactOrder) {
     print(sheetOf({{7, 12, "+"}, {0, 9, "+"}, {81, 9, "\xC3\xB7"}}));
-    const std::vector<std::string> expected = {"FontSize 12",
+    const std::vector<std::string> expected = {"FontSize 12", // measures the name line
+                                               "PageScale 1",
+                                               "FontSize 12",
                                                "Print Name______________________________",
                                                "FontSize 24",
                                                "Print Drill ADD003042",
@@ -105,6 +107,64 @@ TEST_F(PageTest, BottomLineSitsSixTenthsAboveThePrintableHeight) {
     printer.height = 64.8f;
     print(sheetOf({}));
     EXPECT_EQ(printer.calls("CurrentY")[0], "CurrentY " + test::floatText(64.8f - 0.6f));
+}
+
+float loggedScale(const RecordingPrinter& printer) {
+    const auto scales = printer.calls("PageScale ");
+    return scales.empty() ? 0.0f : std::stof(scales.back().substr(10));
+}
+
+TEST_F(PageTest, APageThatFitsPrintsAtFullSizeAndOneThatDoesNotShrinksJustEnough) {
+    LayoutCompact(positions);
+    const SavedWorksheet full = sheetOf(std::vector<Problem>(300, Problem{4, 5, "-"}));
+    const struct {
+        const char* paper;
+        float width, height; // the printable area at full size
+        float scale;
+    } cases[] = {
+        {"Letter, no margins", 102.0f, 66.0f, 1.0f},
+        {"Letter, 1/4 in margins", 96.0f, 63.0f, 0.96f},         // 96 units across for 100
+        {"A4, 1/4 in margins", 93.17f, 67.17f, 0.9317f},         // the same, narrower still
+        {"a short printable area", 102.0f, 60.0f, 60.0f / 64.6f} // the grid and 0.6 down
+    };
+    for (const auto& c : cases) {
+        printer.log.clear();
+        printer.width = c.width;
+        printer.height = c.height;
+        print(full);
+        EXPECT_FLOAT_EQ(loggedScale(printer), c.scale) << c.paper;
+        // At that scale the last row ends inside the area and the bottom line starts below it.
+        const float s = c.scale;
+        EXPECT_LE((96 + 4) * s, c.width + 1e-3f) << c.paper;
+        EXPECT_LE((60 + 4) * s, c.height) << c.paper;
+        const float bottomLine = std::stof(printer.calls("CurrentY ")[0].substr(9));
+        EXPECT_GE(bottomLine, 64.0f) << c.paper;
+        EXPECT_FLOAT_EQ(bottomLine * s, c.height - 0.6f * s) << c.paper;
+    }
+    // A small sheet on the narrow paper needs no shrinking.
+    printer.log.clear();
+    print(sheetOf({{1, 2, "+"}}));
+    EXPECT_EQ(loggedScale(printer), 1.0f);
+}
+
+TEST_F(PageTest, ATitleTooWideIsSetInTheLargestSizeThatFits) {
+    const struct {
+        std::size_t length;
+        int points;
+    } cases[] = {{40, 24}, {41, 23}, {79, 12}, {120, 8}, {300, 8}};
+    for (const auto& c : cases) {
+        printer.log.clear();
+        print(sheetOf({}, std::string(c.length, 'W')));
+        // The size set just before the title is printed.
+        std::string size;
+        for (const std::string& entry : printer.log) {
+            if (entry.rfind("FontSize ", 0) == 0)
+                size = entry;
+            if (entry == "Print " + std::string(c.length, 'W'))
+                break;
+        }
+        EXPECT_EQ(size, "FontSize " + std::to_string(c.points)) << c.length;
+    }
 }
 
 } // namespace

@@ -232,17 +232,39 @@ TEST_F(PrintSavedTest, ANewSheetPrintsWithoutAskingAndTheFlagClearsOnEveryWayOut
 
 TEST_F(PrintSavedTest, APrinterFailureAbandonsTheDocumentAndRestoresTheFont) {
     save("ADD003042", 3);
-    printer.failAtCall =
-        7; // FontBold, JobName, FontSize, Print, FontSize, Print, FontSize, Picture
+    // FontBold, JobName, FontSize, PageScale, FontSize, Print, FontSize, Print, FontSize, Picture
+    printer.failAtCall = 9;
     printer.fontSize = 12;
     type("ADD003042");
-    EXPECT_EQ(printer.log[7], "FAILED Picture 3,4 [  0|+ 3_]");
-    EXPECT_EQ(std::vector<std::string>(printer.log.begin() + 8, printer.log.end()),
+    EXPECT_EQ(printer.log[9], "FAILED Picture 3,4 [  0|+ 3_]");
+    EXPECT_EQ(std::vector<std::string>(printer.log.begin() + 10, printer.log.end()),
               (std::vector<std::string>{"KillDoc", "FontSize 12", "FontBold 0"}));
     EXPECT_FALSE(printer.documentOpen);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.last().text, "Worksheet ADD003042 could not be printed: Printer error");
     EXPECT_FALSE(state.PrintNewSheet);
+}
+
+TEST_F(PrintSavedTest, AFailureOnceThePageIsUnderWayIsNeverTakenForAMissingNumber) {
+    save("ADD003042", 3);
+    printer.failure = RuntimeError(61, "File too large"); // the PDF stand-in on a full disk
+    printer.failAtCall = 18;                              // EndDoc
+    type("ADD003042");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.last().text, "Worksheet ADD003042 could not be printed: File too large");
+    EXPECT_EQ(dialogs.last().caption, "Print Saved");
+}
+
+TEST_F(PrintSavedTest, APausedPrinterHoldingThePageIsToldOf) {
+    save("ADD003042", 3);
+    printer.held = "Office";
+    type("add003042"); // named by its own number, whatever the case typed
+    EXPECT_EQ(printer.calls("JobName"), std::vector<std::string>{"JobName ADD003042"});
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.last().text, "Worksheet ADD003042 was sent to the printer Office, which is "
+                                   "paused. It will print when the printer is resumed.");
+    EXPECT_EQ(dialogs.last().icon, MsgIcon::Exclamation);
+    EXPECT_EQ(dialogs.last().caption, "Print Saved");
 }
 
 TEST_F(PrintSavedTest, APdfStandInIsNamedAfterPrinting) {

@@ -10,7 +10,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QLocale>
+
+#include <algorithm>
+#include <csignal>
 #include <regex>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace sbk3 {
 namespace {
@@ -47,15 +53,109 @@ protected:
     ProblemSurface surface;
 };
 
-TEST_F(QtPrinterTest, APageIsOneLetterSizedPdfNamedAfterTheJob) {
-    const auto pdf = printPage(mixedSheet(3), false, 0, "Bottom text", "ADD003042");
-    ASSERT_TRUE(std::filesystem::exists(pdf));
-    EXPECT_EQ(printer.outputFile(), pdf.string());
-    const std::string info = test::pdfInfo(pdf);
-    EXPECT_TRUE(std::regex_search(info, std::regex("Pages:\\s+1\n"))) << info;
-    EXPECT_NE(info.find("612 x 792 pts (letter)"), std::string::npos) << info;
-    EXPECT_NE(info.find("ADD003042"), std::string::npos) << info; // the document's title
-    EXPECT_NEAR(printer.scaleHeight(), 63.0f, 0.01f);             // 11 in less two 1/4 in margins
+// The paper of the user's locale, with 1/4 in margins: 18 pt a side.
+struct Paper {
+    QLocale locale;
+    const char* pdfinfo;
+    double width, height; // points
+    float scale300;       // the scale of a 300-problem Compact Test page
+};
+const Paper kLetter{QLocale(QLocale::English, QLocale::UnitedStates), "612 x 792 pts (letter)", 612,
+                    792, 0.96f};
+const Paper kA4{QLocale(QLocale::German, QLocale::Germany), "595 x 842 pts (A4)", 595, 842,
+                static_cast<float>((595.0 - 36) / 6 / 100)};
+
+class LocaleScope {
+public:
+    explicit LocaleScope(const QLocale& locale) { QLocale::setDefault(locale); }
+    ~LocaleScope() { QLocale::setDefault(m_old); }
+
+private:
+    QLocale m_old;
+};
+
+bool isOperator(const std::string& word) {
+    return word == "+" || word == "-" || word == "x" || word == "\xC3\xB7";
+}
+
+TEST_F(QtPrinterTest, APageIsOnePdfOnTheLocalesPaperNamedAfterTheJob) {
+    for (const Paper& paper : {kLetter, kA4}) {
+        LocaleScope scope(paper.locale);
+        const auto pdf = printPage(mixedSheet(3), false, 0, "Bottom text", "ADD003042");
+        EXPECT_EQ(printer.outputFile(), pdf.string());
+        const std::string info = test::pdfInfo(pdf);
+        EXPECT_TRUE(std::regex_search(info, std::regex("Pages:\\s+1\n"))) << info;
+        EXPECT_NE(info.find(paper.pdfinfo), std::string::npos) << info;
+        EXPECT_NE(info.find("ADD003042"), std::string::npos) << info; // the document's title
+        EXPECT_NEAR(printer.scaleWidth(), (paper.width - 36) / 6, 0.01);
+        EXPECT_NEAR(printer.scaleHeight(), (paper.height - 36) / 12, 0.01);
+        printer.killDoc();
+    }
+}
+
+TEST_F(QtPrinterTest, ThreeHundredProblemsFitLetterAndA4ScaledAsOne) {
+    for (const Paper& paper : {kLetter, kA4}) {
+        LocaleScope scope(paper.locale);
+        const auto pdf = printPage(mixedSheet(300), true, 0, "Bottom", "MIX300001");
+        const std::vector<test::PdfWord> words = test::pdfWords(pdf);
+        std::vector<double> firstRow;
+        double lowestProblem = 0;
+        int operators = 0;
+        for (const test::PdfWord& w : words) {
+            EXPECT_GE(w.xMin, 18 - 0.5) << w.text;
+            EXPECT_LE(w.xMax, paper.width - 18 + 0.5) << w.text;
+            EXPECT_LE(w.yMax, paper.height - 18 + 0.5) << w.text;
+            if (!isOperator(w.text))
+                continue;
+            ++operators;
+            lowestProblem = std::max(lowestProblem, w.yMax);
+            if (w.yMin < 18 + 6 * 12 * paper.scale300) // the first row's operator line
+                firstRow.push_back(w.xMin);
+        }
+        EXPECT_EQ(operators, 300) << paper.pdfinfo;
+        // Columns keep their pitch of 5 units, scaled.
+        ASSERT_EQ(firstRow.size(), 20u) << paper.pdfinfo;
+        std::sort(firstRow.begin(), firstRow.end());
+        for (std::size_t c = 1; c < firstRow.size(); ++c)
+            EXPECT_NEAR(firstRow[c] - firstRow[c - 1], 30 * paper.scale300, 0.05);
+        // The bottom line starts below the last row's picture, not inside it.
+        const auto bottom = std::find_if(words.begin(), words.end(),
+                                         [](const test::PdfWord& w) { return w.text == "Bottom"; });
+        ASSERT_NE(bottom, words.end());
+        EXPECT_GE(bottom->yMin, 18 + 64 * 12 * paper.scale300 - 0.5);
+        EXPECT_GT(bottom->yMin, lowestProblem);
+    }
+}
+
+TEST_F(QtPrinterTest, ALongTitleIsSetSmallerToFitAcross) {
+    LocaleScope scope(kLetter.locale);
+    SavedWorksheet sheet = mixedSheet(10);
+    sheet.title = "Practice for the whole of the third grade, week twelve, Monday ADD010042";
+    sheet.title += std::string(79 - sheet.title.size(), '!');
+    const auto pdf = printPage(sheet, false, 0, "", "ADD010042");
+    double right = 0;
+    for (const test::PdfWord& w : test::pdfWords(pdf))
+        if (w.yMax < 18 + 4 * 12) // above the grid: name line and title
+            right = std::max(right, w.xMax);
+    EXPECT_GT(right, 400);
+    EXPECT_LE(right, 612 - 18 + 0.5);
+    EXPECT_NE(test::pdfText(pdf).find("ADD010042!"), std::string::npos);
+}
+
+TEST_F(QtPrinterTest, APictureIsCutAtItsOwnEdges) {
+    LocaleScope scope(kLetter.locale);
+    SavedWorksheet sheet;
+    sheet.title = "Wide";
+    sheet.count = 1;
+    sheet.problems = {{32767, -32768, "+"}};
+    const auto pdf = printPage(sheet, true, 1, "", "ADD001001");
+    // Slot 1 of Compact Test: 1 unit (6 pt) in and 4 units (48 pt) down from the margins.
+    const std::vector<unsigned char> inside = test::pdfGreys(pdf, 24, 66, 24, 48);
+    const std::vector<unsigned char> beside = test::pdfGreys(pdf, 49, 66, 20, 48);
+    ASSERT_FALSE(inside.empty());
+    ASSERT_FALSE(beside.empty());
+    EXPECT_LT(*std::min_element(inside.begin(), inside.end()), 100); // the digits are there
+    EXPECT_EQ(*std::min_element(beside.begin(), beside.end()), 255); // and nothing beyond
 }
 
 TEST_F(QtPrinterTest, PdfHoldsNameLineTitleEveryProblemAndTheBottomLine) {
@@ -97,16 +197,58 @@ TEST_F(QtPrinterTest, AnAbandonedDocumentLeavesNoFile) {
     EXPECT_EQ(printer.outputFile(), "");
 }
 
-TEST_F(QtPrinterTest, AFolderThatCannotHoldThePdfIsAPrinterError) {
+std::size_t filesIn(const std::filesystem::path& folder) {
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder),
+                                                  std::filesystem::directory_iterator()));
+}
+
+TEST_F(QtPrinterTest, APdfThatCannotBeWrittenWholeLeavesTheOldOneAndNothingElse) {
+    test::writeBytes(folder / "ADD003042.pdf", "the old page");
+    // The file size limit stops the new page part way; SIGXFSZ ignored turns it into EFBIG.
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = old;
+    limited.rlim_cur = 2000;
+    ::setrlimit(RLIMIT_FSIZE, &limited);
+    std::string description;
+    try {
+        printPage(mixedSheet(3), false, 0, "", "ADD003042");
+    } catch (const RuntimeError& error) {
+        description = error.description();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(description, "File too large");
+    EXPECT_EQ(test::readBytes(folder / "ADD003042.pdf"), "the old page");
+    EXPECT_EQ(filesIn(folder.path()), 1u);
+    EXPECT_EQ(printer.outputFile(), "");
+
+    // A folder that cannot hold files, even for root.
     test::writeBytes(folder / "file", "x");
     QtPrinter blocked(folder / "file");
     blocked.setJobName("ADD001001");
+    blocked.printLine("Name");
     try {
-        blocked.printLine("Name");
+        blocked.endDoc();
         FAIL() << "no error";
     } catch (const RuntimeError& error) {
-        EXPECT_EQ(error.description(), "Printer error");
+        EXPECT_EQ(error.description(), "Not a directory");
     }
+}
+
+TEST_F(QtPrinterTest, ALinkOrFifoInThePdfsPlaceIsReplacedNeverWrittenThrough) {
+    test::TempFolder outside;
+    test::writeBytes(outside / "precious", "keep me");
+    std::filesystem::create_symlink(outside / "precious", folder / "ADD003042.pdf");
+    ::mkfifo((folder / "SUB003042.pdf").c_str(), 0644);
+    for (const char* job : {"ADD003042", "SUB003042"}) {
+        const auto pdf = printPage(mixedSheet(3), false, 0, "", job);
+        EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(pdf))) << job;
+        EXPECT_EQ(test::readBytes(pdf).substr(0, 5), "%PDF-") << job;
+    }
+    EXPECT_EQ(test::readBytes(outside / "precious"), "keep me");
+    EXPECT_EQ(filesIn(folder.path()), 2u);
 }
 
 } // namespace

@@ -16,7 +16,7 @@ std::string floatText(float value) {
 void RecordingPrinter::record(const std::string& entry) {
     if (static_cast<int>(log.size()) == failAtCall) {
         log.push_back("FAILED " + entry);
-        throw RuntimeError::printerError();
+        throw failure;
     }
     log.push_back(entry);
 }
@@ -29,6 +29,11 @@ void RecordingPrinter::setFontSize(int points) {
 void RecordingPrinter::setFontBold(bool on) {
     record(std::string("FontBold ") + (on ? "1" : "0"));
     bold = on;
+}
+
+void RecordingPrinter::setPageScale(float s) {
+    record("PageScale " + floatText(s));
+    scale = s;
 }
 
 void RecordingPrinter::setCurrentX(float x) {
@@ -66,11 +71,13 @@ void RecordingPrinter::paintPicture(const SurfacePicture& picture, float x, floa
 void RecordingPrinter::endDoc() {
     record("EndDoc");
     documentOpen = false;
+    scale = 1.0f;
 }
 
 void RecordingPrinter::killDoc() {
     record("KillDoc");
     documentOpen = false;
+    scale = 1.0f;
 }
 
 std::vector<std::string> RecordingPrinter::calls(const std::string& prefix) const {

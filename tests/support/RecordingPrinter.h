@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/RuntimeError.h"
 #include "print/Printer.h"
 
 #include <string>
@@ -12,8 +13,11 @@ namespace sbk3::test {
 class RecordingPrinter : public PrinterPort {
 public:
     std::vector<std::string> log;
-    float height = 63.0f;
-    int failAtCall = -1; // index into log at which a call throws Printer error
+    float height = 63.0f; // the printable area at full size: Letter less 1/4 in margins
+    float width = 96.0f;
+    float scale = 1.0f;
+    int failAtCall = -1; // index into log at which a call throws failure
+    RuntimeError failure = RuntimeError::printerError();
     int fontSize = 12;
     bool bold = false;
     bool documentOpen = false;
@@ -26,13 +30,21 @@ public:
     float currentY() const override { return m_y; }
     void setCurrentX(float x) override;
     void setCurrentY(float y) override;
-    float scaleHeight() override { return height; }
+    float scaleHeight() override { return height / scale; }
+    float scaleWidth() override { return width / scale; }
+    // Every character 0.6 em wide, as in a monospaced face: 1/10 unit a point.
+    float textWidth(const std::string& text) override {
+        return static_cast<float>(text.size()) * static_cast<float>(fontSize) * 0.1f;
+    }
+    void setPageScale(float s) override;
     void printLine(const std::string& text) override;
     void paintPicture(const SurfacePicture& picture, float x, float y) override;
     void endDoc() override;
     void killDoc() override;
     void setJobName(const std::string& name) override { record("JobName " + name); }
     std::string outputFile() const override { return output; }
+    std::string heldByPrinter() const override { return held; }
+    std::string held;
 
     // The lines of the log that start with prefix.
     std::vector<std::string> calls(const std::string& prefix) const;
