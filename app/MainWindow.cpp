@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/Application.h"
+#include "app/TypeList.h"
 #include "common/AppInfo.h"
 #include "common/Dialogs.h"
 #include "print/PrintSaved.h"
@@ -15,7 +16,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShortcut>
+
+#include <utility>
 
 namespace sbk3 {
 namespace {
@@ -53,34 +55,49 @@ void frmMain::createControls() {
         control->setGeometry(twips(left), twips(top), twips(width), twips(height));
     };
     const auto label = [&](const char* name, const char* caption, int left, int top, int width) {
-        place(new QLabel(q(caption), this), name, left, top, width, 240);
+        auto* control = new QLabel(q(caption), this);
+        place(control, name, left, top, width, 240);
+        return control;
     };
     const auto button = [&](const char* name, const char* caption, int left, int top) {
         auto* control = new QPushButton(q(caption), this);
         place(control, name, left, top, 1215, 495);
+        control->installEventFilter(this); // Return and Enter press it
         return control;
     };
 
-    label("lblTitle", "Worksheet Title:", 120, 120, 1455);
+    QLabel* lblTitle = label("lblTitle", "Worksheet Title:", 120, 120, 1455);
     txtTitle = new QLineEdit(q("Math Worksheet - (N)"), this);
     place(txtTitle, "txtTitle", 1725, 120, 2730, 345);
 
-    label("lblType", "Type:", 120, 600, 525);
-    cboType = new QComboBox(this);
+    QLabel* lblType = label("lblType", "Type:", 120, 600, 525);
+    TypeList::installAccessibility();
+    cboType = new TypeList(this);
     cboType->setEditable(false);
     cboType->addItems(
         {q("Addition"), q("Subtraction"), q("Multiplication"), q("Division"), q("Mixed")});
     place(cboType, "cboType", 720, 600, 3735, 360);
 
-    label("lblNumOfProblems", "Number Of Problems:", 120, 1080, 1905);
+    QLabel* lblNumOfProblems = label("lblNumOfProblems", "Number Of Problems:", 120, 1080, 1905);
     txtNumOfProblems = new QLineEdit(q("30"), this);
     txtNumOfProblems->setMaxLength(3);
     place(txtNumOfProblems, "txtNumOfProblems", 2160, 1080, 2295, 345);
 
-    label("lblCopyright", "Append At Bottom:", 120, 1560, 1665);
+    QLabel* lblCopyright = label("lblCopyright", "Append At Bottom:", 120, 1560, 1665);
     txtAppend = new QLineEdit(this);
     txtAppend->setMaxLength(128);
     place(txtAppend, "txtAppend", 1920, 1560, 2535, 345);
+
+    // Each label names its control to assistive technology; the captions have no mnemonic, so
+    // nothing visible changes.
+    const std::pair<QLabel*, QWidget*> captions[] = {{lblTitle, txtTitle},
+                                                     {lblType, cboType},
+                                                     {lblNumOfProblems, txtNumOfProblems},
+                                                     {lblCopyright, txtAppend}};
+    for (const auto& [caption, control] : captions) {
+        caption->setBuddy(control);
+        control->setAccessibleName(caption->text());
+    }
 
     optEasy = new QRadioButton(q("Easy Reading"), this);
     place(optEasy, "optEasy", 480, 2040, 1695, 375);
@@ -124,9 +141,16 @@ void frmMain::createControls() {
     connect(cmdHelp, &QPushButton::clicked, this, &frmMain::cmdHelp_Click);
     connect(cmdAbout, &QPushButton::clicked, this, &frmMain::cmdAbout_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmMain::cmdExit_Click);
-    // Exit is the window's cancel button.
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, cmdExit, &QPushButton::click);
+}
+
+void frmMain::keyPressEvent(QKeyEvent* event) {
+    // Exit is the window's cancel button: an Esc that no control used presses it. An open list
+    // or menu takes its own Esc and only closes.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        cmdExit->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void frmMain::Form_Load() {
@@ -141,6 +165,17 @@ void frmMain::updateOptionTabStops() {
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (auto* button = qobject_cast<QPushButton*>(watched);
+        button && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            // As on the desktop the users know: Enter presses the focused button. None is the
+            // window's default button.
+            button->click();
+            return true;
+        }
+    }
     if ((watched == optEasy || watched == optCompact) && event->type() == QEvent::KeyPress) {
         switch (static_cast<QKeyEvent*>(event)->key()) {
         case Qt::Key_Left:

@@ -18,7 +18,7 @@ constexpr int kDotsPerMeter96Dpi = 3780;
 
 frmSplash::frmSplash(std::function<void()> onDismiss, QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint),
-      m_image(kWidth, kHeight, QImage::Format_RGB32), m_onDismiss(std::move(onDismiss)) {
+      m_onDismiss(std::move(onDismiss)) {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QStringLiteral("Splash"));
     setAttribute(Qt::WA_QuitOnClose, false); // the main window opens right after it closes
@@ -30,32 +30,43 @@ frmSplash::frmSplash(std::function<void()> onDismiss, QWidget* parent)
 }
 
 void frmSplash::Form_Load() {
-    // Font sizes in points on the image mean the same as on a 96 dpi screen.
-    m_image.setDotsPerMeterX(kDotsPerMeter96Dpi);
-    m_image.setDotsPerMeterY(kDotsPerMeter96Dpi);
-    m_image.fill(Qt::white);
+    m_image = paint(devicePixelRatioF());
+}
 
-    QPainter painter(&m_image);
+QImage frmSplash::paint(qreal ratio) {
+    QImage image(QSize(kWidth, kHeight) * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    // Font sizes in points on the image mean the same as on a 96 dpi screen; the ratio then
+    // gives each logical pixel its device pixels.
+    image.setDotsPerMeterX(kDotsPerMeter96Dpi);
+    image.setDotsPerMeterY(kDotsPerMeter96Dpi);
+    image.fill(Qt::white);
+
+    QPainter painter(&image);
+    const int w = kWidth;
+    const int h = kHeight;
     for (int i = 0; i <= 16; ++i) {
         const int c = i == 0 ? 0 : 16 * i - 1;
-        const int w = m_image.width();
-        const int h = m_image.height();
-        painter.setPen(QPen(QColor(c, c, c), 0));
-        // Corners (i, i) and (W - i, H - i): the outermost right and bottom sides fall just
-        // outside the image.
-        painter.drawRect(QRect(i, i, w - 2 * i, h - 2 * i));
+        const QColor colour(c, c, c);
+        // The outline of the rectangle with corners (i, i) and (W - i, H - i), one pixel wide:
+        // the outermost right and bottom sides fall just outside the image.
+        painter.fillRect(QRect(i, i, w - 2 * i + 1, 1), colour);
+        painter.fillRect(QRect(i, h - i, w - 2 * i + 1, 1), colour);
+        painter.fillRect(QRect(i, i, 1, h - 2 * i + 1), colour);
+        painter.fillRect(QRect(w - i, i, 1, h - 2 * i + 1), colour);
     }
 
     QFont font(QStringLiteral("Arial"));
     font.setPointSize(44);
     painter.setFont(font);
     painter.setPen(Qt::black);
-    const QFontMetricsF metrics(font, &m_image);
+    const QFontMetricsF metrics(font, &image);
     double y = 16;
     for (const QString& line : {QStringLiteral("Sumbrook"), QStringLiteral("3")}) {
         painter.drawText(QPointF(16, y + metrics.ascent()), line);
         y += metrics.height();
     }
+    return image;
 }
 
 void frmSplash::paintEvent(QPaintEvent*) {

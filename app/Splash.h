@@ -17,6 +17,10 @@ public:
 
     const QImage& image() const { return m_image; }
 
+    // The frame and the name at a screen's device pixel ratio: the same drawing in logical
+    // pixels, each one ratio x ratio device pixels, so a dense screen shows it sharp.
+    static QImage paint(qreal ratio);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

@@ -5,6 +5,7 @@
 #include "support/ScriptedRandom.h"
 #include "support/TempFolder.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -14,6 +15,9 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <utility>
 
 namespace sbk3 {
 namespace {
@@ -218,6 +222,70 @@ TEST_F(MainWindowTest, ExitEscapeAndTheCloseBoxEndTheProgram) {
     EXPECT_EQ(ended, 2);
     window.close();
     EXPECT_EQ(ended, 3);
+}
+
+TEST_F(MainWindowTest, EscOnAnOpenListOnlyClosesIt) {
+    showAndFocus();
+    auto* type = control<QComboBox>("cboType");
+    type->setFocus();
+    type->showPopup();
+    QWidget* list = QApplication::activePopupWidget();
+    ASSERT_NE(list, nullptr);
+    QTest::keyClick(list, Qt::Key_Escape);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_EQ(ended, 0);
+    QTest::keyClick(type, Qt::Key_Escape); // no control uses this one: Exit
+    EXPECT_EQ(ended, 1);
+}
+
+TEST_F(MainWindowTest, ReturnAndEnterPressTheFocusedButton) {
+    showAndFocus();
+    dialogs.typed = {"", ""}; // Print Saved asks, and is cancelled
+    const struct {
+        const char* button;
+        std::function<bool()> ran;
+    } cases[] = {
+        {"cmdHelp", [&] { return !dialogs.messages.empty() && dialogs.last().caption == "Help"; }},
+        {"cmdAbout",
+         [&] { return !dialogs.messages.empty() && dialogs.last().caption == "About"; }},
+        {"cmdPrintSaved", [&] { return !dialogs.inputs.empty(); }},
+        {"cmdPrint", [&] { return !window.sheet.SheetCode.empty(); }},
+        {"chkBold", [&] { return control<QPushButton>("chkBold")->isChecked(); }},
+        {"cmdExit", [&] { return ended > 0; }},
+    };
+    for (const auto& c : cases) {
+        for (const auto& [key, modifier] : {std::pair{Qt::Key_Return, Qt::NoModifier},
+                                            std::pair{Qt::Key_Enter, Qt::KeypadModifier}}) {
+            dialogs.messages.clear();
+            dialogs.inputs.clear();
+            window.sheet.SheetCode.clear();
+            ended = 0;
+            auto* button = control<QPushButton>(c.button);
+            if (button->isCheckable())
+                button->setChecked(false);
+            button->setFocus();
+            QTest::keyClick(button, key, modifier);
+            EXPECT_TRUE(c.ran()) << c.button << " " << key;
+        }
+    }
+}
+
+TEST_F(MainWindowTest, EachBoxIsNamedByItsLabel) {
+    const struct {
+        const char* control;
+        const char* label;
+    } cases[] = {{"txtTitle", "lblTitle"},
+                 {"cboType", "lblType"},
+                 {"txtNumOfProblems", "lblNumOfProblems"},
+                 {"txtAppend", "lblCopyright"}};
+    for (const auto& c : cases) {
+        QAccessibleInterface* accessible =
+            QAccessible::queryAccessibleInterface(control<QWidget>(c.control));
+        ASSERT_NE(accessible, nullptr) << c.control;
+        EXPECT_EQ(accessible->text(QAccessible::Name), control<QLabel>(c.label)->text())
+            << c.control;
+        EXPECT_EQ(control<QLabel>(c.label)->buddy(), control<QWidget>(c.control));
+    }
 }
 
 TEST_F(MainWindowTest, PrintSaveFromTheWindowStoresAMixedSheet) {

@@ -42,6 +42,23 @@ TEST(SplashTest, NestedOutlinesStepFromBlackToWhite) {
     EXPECT_EQ(grey(image, 300, 220), 255);
 }
 
+TEST(SplashTest, OnADenseScreenEachPixelOfTheFrameIsTwoByTwo) {
+    const QImage image = frmSplash::paint(2.0);
+    ASSERT_EQ(image.size(), QSize(640, 480));
+    EXPECT_EQ(image.deviceIndependentSize(), QSizeF(320, 240));
+    for (int d = 0; d < 32; ++d) {
+        EXPECT_EQ(grey(image, d, 240), level(d / 2)) << "left " << d;
+        EXPECT_EQ(grey(image, 400, d), level(d / 2)) << "top " << d;
+        EXPECT_EQ(grey(image, 640 - d - 1, 240), level(d / 2 + 1)) << "right " << d;
+        EXPECT_EQ(grey(image, 320, 480 - d - 1), level(d / 2 + 1)) << "bottom " << d;
+    }
+    // The name is drawn at twice the pixels, not scaled up: its edges are sharp.
+    int greys = 0;
+    for (int x = 32; x < 600; ++x)
+        greys += qGray(image.pixel(x, 80)) > 32 && qGray(image.pixel(x, 80)) < 224;
+    EXPECT_LT(greys, 40);
+}
+
 TEST(SplashTest, NameStartsSixteenPixelsInOneWordPerLine) {
     frmSplash splash({});
     const QImage& image = splash.image();
