@@ -27,20 +27,6 @@ bool canWriteIn(const QString& folder) {
     return probe.open();
 }
 
-// A program installed for everyone keeps its folder clean, even when root could write to it.
-bool isSystemWideInstall(const QString& folder) {
-    const QString canonical = QDir(folder).canonicalPath();
-#ifdef SBK3_INSTALL_BINDIR
-    if (canonical == QDir(QStringLiteral(SBK3_INSTALL_BINDIR)).canonicalPath())
-        return true;
-#endif
-#ifdef Q_OS_UNIX
-    return canonical.startsWith(QStringLiteral("/usr/")) || canonical == QStringLiteral("/bin");
-#else
-    return false;
-#endif
-}
-
 } // namespace
 
 void configureApplication() {
@@ -55,9 +41,34 @@ QIcon applicationIcon() {
     return QIcon(QPixmap(sbk3_icon_xpm));
 }
 
+bool isInstalledProgramFolder(const QString& folder, const QString& configuredBinDir) {
+    // An installed program keeps its folder clean, even where its user (root, or the owner of
+    // ~/.local) could write to it: the install's own program folder, any folder named bin,
+    // anything under /usr.
+    const auto resolved = [](const QString& path) {
+        const QString canonical = QDir(path).canonicalPath();
+        return canonical.isEmpty() ? QDir::cleanPath(path) : canonical;
+    };
+    const QString at = resolved(folder);
+    if (!configuredBinDir.isEmpty() && at == resolved(configuredBinDir))
+        return true;
+    if (QDir(at).dirName() == QStringLiteral("bin"))
+        return true;
+#ifdef Q_OS_UNIX
+    return at.startsWith(QStringLiteral("/usr/"));
+#else
+    return false;
+#endif
+}
+
 std::filesystem::path chooseWorksheetFolder() {
     const QString own = QCoreApplication::applicationDirPath();
-    if (!isSystemWideInstall(own) && canWriteIn(own))
+#ifdef SBK3_INSTALL_BINDIR
+    const QString installed = QStringLiteral(SBK3_INSTALL_BINDIR);
+#else
+    const QString installed;
+#endif
+    if (!isInstalledProgramFolder(own, installed) && canWriteIn(own))
         return toPath(own);
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(data);

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 class QIcon;
+class QString;
 
 namespace sbk3 {
 
@@ -12,8 +13,12 @@ void configureApplication();
 // The program's own 32 x 32 icon.
 QIcon applicationIcon();
 
-// The folder that holds the program, or the per-user data folder where that one cannot be
-// written (a system-wide install). Decided once at start-up.
+// True for the folder of an installed program: the configured install's program folder, any
+// folder named bin (so an install under any prefix, ~/.local included), anything under /usr.
+bool isInstalledProgramFolder(const QString& folder, const QString& configuredBinDir);
+
+// The folder that holds the program, or the per-user data folder where that one is an
+// installed program's or cannot be written. Decided once at start-up.
 std::filesystem::path chooseWorksheetFolder();
 
 // The system locale's decimal separator, for a non-whole count in a worksheet number.

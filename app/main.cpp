@@ -9,10 +9,26 @@
 #include <QGuiApplication>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
+namespace {
+
+// While the application object opens the display, Qt's words on a display it cannot open are
+// held back, and its fatal end (a core dump) becomes one line saying why and exit status 1.
+void startupMessages(QtMsgType type, const QMessageLogContext&, const QString&) {
+    if (type == QtFatalMsg) {
+        std::fputs("SBK3 needs a graphical session: no display could be opened.\n", stderr);
+        std::_Exit(1);
+    }
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    qInstallMessageHandler(startupMessages);
     QApplication app(argc, argv);
+    qInstallMessageHandler(nullptr);
     sbk3::configureApplication();
     QApplication::setWindowIcon(sbk3::applicationIcon());
 
