@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFont>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QLocale>
 #include <QPixmap>
@@ -32,6 +33,8 @@ bool canWriteIn(const QString& folder) {
 void configureApplication() {
     QCoreApplication::setApplicationName(QString::fromLatin1(kExecutableName));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(kAppVersion));
+    // Ties the windows to the menu entry, so docks and Wayland compositors show its icon.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
     // The window font is MS Sans Serif; without this it falls to a wider face and crowds the
     // captions, which are laid out for it.
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
