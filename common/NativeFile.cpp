@@ -324,8 +324,11 @@ void replaceFileContents(const std::filesystem::path& target, std::string_view b
     std::filesystem::path temporary;
     std::random_device seed;
     for (int attempt = 0; attempt < 100 && !file; ++attempt) {
+        std::string suffix(1, '.');
+        suffix += std::to_string(seed() % 1000000u);
+        suffix += ".part";
         temporary = target;
-        temporary += "." + std::to_string(seed() % 1000000u) + ".part";
+        temporary += suffix;
         file = NativeFile::createNew(temporary);
     }
     if (!file)
