@@ -78,6 +78,10 @@ std::filesystem::path chooseWorksheetFolder() {
     return toPath(data);
 }
 
+std::filesystem::path documentsFolder() {
+    return toPath(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+}
+
 std::string systemDecimalSeparator() {
     return QLocale::system().decimalPoint().toStdString();
 }

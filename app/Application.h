@@ -21,6 +21,9 @@ bool isInstalledProgramFolder(const QString& folder, const QString& configuredBi
 // installed program's or cannot be written. Decided once at start-up.
 std::filesystem::path chooseWorksheetFolder();
 
+// The user's documents folder, where a saved PDF is proposed.
+std::filesystem::path documentsFolder();
+
 // The system locale's decimal separator, for a non-whole count in a worksheet number.
 std::string systemDecimalSeparator();
 

@@ -4,6 +4,7 @@
 #include "app/TypeList.h"
 #include "common/AppInfo.h"
 #include "common/Dialogs.h"
+#include "common/FileExists.h"
 #include "print/PrintSaved.h"
 #include "print/Printer.h"
 #include "worksheet/PrintSave.h"
@@ -11,9 +12,11 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -40,6 +43,7 @@ frmMain::frmMain(MainPorts ports, QWidget* parent)
     setFont(font);
     setFixedSize(twips(4710), twips(4080));
     createControls();
+    createContextMenu();
     Form_Load();
 }
 
@@ -175,6 +179,11 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
             button->click();
             return true;
         }
+        if ((key->key() == Qt::Key_Menu && key->modifiers() == Qt::NoModifier) ||
+            (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier)) {
+            showContextMenu(button->mapToGlobal(QPoint(0, button->height())));
+            return true;
+        }
     }
     if ((watched == optEasy || watched == optCompact) && event->type() == QEvent::KeyPress) {
         switch (static_cast<QKeyEvent*>(event)->key()) {
@@ -212,11 +221,64 @@ void frmMain::cmdPrint_Click() {
                [this] { cmdPrintSaved_Click(); }});
 }
 
+PrintSavedControls frmMain::savedControls() const {
+    return {optEasy->isChecked(), chkBold->isChecked() ? 1 : 0, txtAppend->text().toStdString()};
+}
+
+PrintSavedPorts frmMain::savedPorts() {
+    return {m_ports.dialogs, m_ports.printer, picRetPic,
+            ProblemPos,      m_ports.folder,  m_ports.documentsFolder};
+}
+
 void frmMain::cmdPrintSaved_Click() {
-    const PrintSavedControls controls{optEasy->isChecked(), chkBold->isChecked() ? 1 : 0,
-                                      txtAppend->text().toStdString()};
-    PrintSaved(controls, sheet,
-               {m_ports.dialogs, m_ports.printer, picRetPic, ProblemPos, m_ports.folder});
+    PrintSaved(savedControls(), sheet, savedPorts());
+}
+
+void frmMain::createContextMenu() {
+    m_contextMenu = new QMenu(this);
+    m_contextMenu->setObjectName(QStringLiteral("contextMenu"));
+    const auto item = [this](const char* text, void (frmMain::*command)()) {
+        QAction* action = m_contextMenu->addAction(q(text));
+        connect(action, &QAction::triggered, this, command);
+    };
+    item("Print Answer Key...", &frmMain::printAnswerKey);
+    item("Save Worksheet as PDF...", &frmMain::saveWorksheetPdf);
+    item("Save Answer Key as PDF...", &frmMain::saveAnswerKeyPdf);
+    m_contextMenu->addSeparator();
+    item("Open Worksheet Folder", &frmMain::openWorksheetFolder);
+}
+
+void frmMain::contextMenuEvent(QContextMenuEvent* event) {
+    // Text boxes keep their own edit menu; every other control leaves the event to the window.
+    QPoint at = event->globalPos();
+    if (event->reason() == QContextMenuEvent::Keyboard)
+        if (QWidget* focus = focusWidget())
+            at = focus->mapToGlobal(QPoint(0, focus->height()));
+    showContextMenu(at);
+    event->accept();
+}
+
+void frmMain::showContextMenu(const QPoint& at) {
+    m_contextMenu->popup(at);
+}
+
+void frmMain::printAnswerKey() {
+    PrintAnswerKey(savedControls(), sheet, savedPorts());
+}
+
+void frmMain::saveWorksheetPdf() {
+    SavePdf(false, savedControls(), sheet, savedPorts());
+}
+
+void frmMain::saveAnswerKeyPdf() {
+    SavePdf(true, savedControls(), sheet, savedPorts());
+}
+
+void frmMain::openWorksheetFolder() {
+    const std::string folder = pathToUtf8(m_ports.folder);
+    if (!m_ports.dialogs.openFolder(folder))
+        m_ports.dialogs.messageBox({.text = "The worksheets are stored in the folder:\n" + folder,
+                                    .caption = "Open Worksheet Folder"});
 }
 
 void frmMain::cmdAbout_Click() {

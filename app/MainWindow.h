@@ -10,6 +10,7 @@
 #include <functional>
 
 class QComboBox;
+class QMenu;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -25,9 +26,10 @@ struct MainPorts {
     Dialogs& dialogs;
     PrinterPort& printer;
     RandomPort& random;
-    std::filesystem::path folder;       // where worksheets are stored
-    std::string decimalSeparator = "."; // the user's locale
-    std::function<void()> endProgram;   // Exit and the close box
+    std::filesystem::path folder;          // where worksheets are stored
+    std::string decimalSeparator = ".";    // the user's locale
+    std::function<void()> endProgram;      // Exit and the close box
+    std::filesystem::path documentsFolder; // where a saved PDF is proposed
 };
 
 // The program's working window: the request's settings, the six buttons and the state the
@@ -46,10 +48,18 @@ public:
     void cmdPrint_Click();
     void cmdPrintSaved_Click();
 
+    // The context menu's commands.
+    void printAnswerKey();
+    void saveWorksheetPdf();
+    void saveAnswerKeyPdf();
+    void openWorksheetFolder();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Right-click on the window, a label or a push button, or the Menu key on a button.
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void createControls();
@@ -62,6 +72,10 @@ private:
     // The selected option is the group's one tab stop.
     void updateOptionTabStops();
     int twips(int value) const;
+    void createContextMenu();
+    void showContextMenu(const QPoint& at);
+    struct PrintSavedControls savedControls() const;
+    struct PrintSavedPorts savedPorts();
 
     MainPorts m_ports;
     QLineEdit* txtTitle = nullptr;
@@ -76,6 +90,7 @@ private:
     QPushButton* cmdHelp = nullptr;
     QPushButton* cmdAbout = nullptr;
     QPushButton* cmdExit = nullptr;
+    QMenu* m_contextMenu = nullptr;
 };
 
 } // namespace sbk3

@@ -1,8 +1,14 @@
 #include "app/QtDialogs.h"
 
+#include <QAbstractListModel>
 #include <QApplication>
+#include <QCompleter>
+#include <QDesktopServices>
+#include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QUrl>
 
 namespace sbk3 {
 namespace {
@@ -21,6 +27,39 @@ QWidget* owner() {
             return widget;
     return nullptr;
 }
+
+// The stored worksheets for a number box: the list shows "ADD007042  Drill ADD007042", and a
+// pick puts only the number in the field.
+class ChoiceModel : public QAbstractListModel {
+public:
+    ChoiceModel(const std::vector<WorksheetChoice>& choices, QObject* parent)
+        : QAbstractListModel(parent) {
+        m_numbers.reserve(static_cast<qsizetype>(choices.size()));
+        m_shown.reserve(static_cast<qsizetype>(choices.size()));
+        for (const WorksheetChoice& choice : choices) {
+            m_numbers.push_back(q(choice.number));
+            m_shown.push_back(q(choice.number + "  " + choice.title));
+        }
+    }
+
+    int rowCount(const QModelIndex& parent) const override {
+        return parent.isValid() ? 0 : static_cast<int>(m_numbers.size());
+    }
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || index.row() >= m_numbers.size())
+            return {};
+        if (role == Qt::DisplayRole)
+            return m_shown[index.row()];
+        if (role == Qt::EditRole)
+            return m_numbers[index.row()];
+        return {};
+    }
+
+private:
+    QStringList m_numbers;
+    QStringList m_shown;
+};
 
 } // namespace
 
@@ -44,15 +83,41 @@ MsgResult QtDialogs::messageBox(const Message& message) {
     return pressed == QMessageBox::Yes ? MsgResult::Yes : MsgResult::No;
 }
 
-std::string QtDialogs::inputBox(const std::string& prompt, const std::string& caption) {
+std::string QtDialogs::inputBox(const std::string& prompt, const std::string& caption,
+                                const std::vector<WorksheetChoice>& choices) {
     QInputDialog box(owner());
     box.setObjectName(QStringLiteral("inputBox"));
     box.setWindowTitle(q(caption));
     box.setLabelText(q(prompt));
     box.setInputMode(QInputDialog::TextInput);
+    if (!choices.empty()) {
+        if (auto* field = box.findChild<QLineEdit*>()) {
+            auto* completer = new QCompleter(new ChoiceModel(choices, &box), &box);
+            completer->setObjectName(QStringLiteral("worksheetCompleter"));
+            completer->setCaseSensitivity(Qt::CaseInsensitive);
+            completer->setFilterMode(Qt::MatchStartsWith);
+            completer->setModelSorting(QCompleter::UnsortedModel); // newest first, as given
+            completer->setCompletionMode(QCompleter::PopupCompletion);
+            completer->setMaxVisibleItems(12);
+            field->setCompleter(completer);
+            // Return takes the number as typed, or the one picked in the list, in one press:
+            // while the list is open, the completer hands Return to the field alone.
+            QObject::connect(field, &QLineEdit::returnPressed, &box, &QDialog::accept);
+        }
+    }
     if (box.exec() != QDialog::Accepted)
         return {};
     return box.textValue().toStdString();
+}
+
+std::string QtDialogs::saveFileBox(const std::string& caption, const std::string& proposedPath) {
+    return QFileDialog::getSaveFileName(owner(), q(caption), q(proposedPath),
+                                        QStringLiteral("PDF files (*.pdf)"))
+        .toStdString();
+}
+
+bool QtDialogs::openFolder(const std::string& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(q(path)));
 }
 
 } // namespace sbk3

@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
         if (!mainWindow)
             mainWindow = std::make_unique<sbk3::frmMain>(
                 sbk3::MainPorts{dialogs, printer, random, folder, sbk3::systemDecimalSeparator(),
-                                [] { QCoreApplication::exit(0); }});
+                                [] { QCoreApplication::exit(0); }, sbk3::documentsFolder()});
         mainWindow->show();
         mainWindow->activateWindow();
     });

@@ -6,6 +6,7 @@
 #include "print/QtPrinter.h"
 #include "print/Surface.h"
 #include "store/WorksheetFile.h"
+#include "store/WorksheetList.h"
 #include "support/FakeDialogs.h"
 #include "support/TempFolder.h"
 #include "worksheet/PrintSave.h"
@@ -118,6 +119,25 @@ void BM_NumberSearchFloor(benchmark::State& state) {
 }
 BENCHMARK(BM_NumberSearchFloor)->Unit(benchmark::kMicrosecond);
 
+// The number boxes' list: 2000 stored 30-problem worksheets, each header read, newest first.
+void BM_ListWorksheets2000(benchmark::State& state) {
+    test::TempFolder folder;
+    for (int k = 0; k < 2000; ++k) {
+        char name[16];
+        std::snprintf(name, sizeof name, "MIX030%03d", k % 1000);
+        std::string number = name;
+        if (k >= 1000)
+            number.replace(0, 3, "ADD");
+        std::string bytes = "\"Drill " + number + "\",\"" + number + "\",30\r\n";
+        for (int p = 0; p < 30; ++p)
+            bytes += "4,7,+\r\n";
+        test::writeBytes(folder / number, bytes);
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ListWorksheets(folder.path()));
+}
+BENCHMARK(BM_ListWorksheets2000)->Unit(benchmark::kMillisecond);
+
 void BM_ReadWorksheet300(benchmark::State& state) {
     test::TempFolder folder;
     std::string bytes = "\"Drill MUL300001\",\"MUL300001\",300\r\n";
@@ -189,6 +209,7 @@ int main(int argc, char** argv) {
     row("BM_PrintSave/300", "BM_PrintSaveFloor/300", "ratio <= 1.2");
     row("BM_NumberSearchAllTaken", "BM_NumberSearchFloor", "");
     row("BM_ReadWorksheet300", nullptr, "");
+    row("BM_ListWorksheets2000", nullptr, "< 100000 us");
     row("BM_PagePdf/80", nullptr, "");
     row("BM_PagePdf/300", nullptr, "< 50000 us");
     return 0;

@@ -3,6 +3,7 @@
 #include "common/AppInfo.h"
 
 #include <string>
+#include <vector>
 
 namespace sbk3 {
 
@@ -17,13 +18,28 @@ struct Message {
     std::string caption = kAppTitle;
 };
 
-// Modal boxes. Production shows Qt boxes; tests answer from a script.
+// A stored worksheet as a number box offers it while the user types.
+struct WorksheetChoice {
+    std::string number;
+    std::string title;
+
+    bool operator==(const WorksheetChoice&) const = default;
+};
+
+// Modal boxes and the desktop's own dialogs. Production shows Qt's; tests answer from a script.
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
     virtual MsgResult messageBox(const Message& message) = 0;
-    // The typed text; empty on Cancel.
-    virtual std::string inputBox(const std::string& prompt, const std::string& caption) = 0;
+    // The typed text; empty on Cancel. While the user types, the choices whose number begins
+    // with the text (letter case ignored) are offered in their order; picking one puts its
+    // number in the box.
+    virtual std::string inputBox(const std::string& prompt, const std::string& caption,
+                                 const std::vector<WorksheetChoice>& choices) = 0;
+    // The platform's save dialog: the chosen path (UTF-8), empty on Cancel.
+    virtual std::string saveFileBox(const std::string& caption, const std::string& proposedPath) = 0;
+    // Shows a folder in the desktop's file manager; false where none could be started.
+    virtual bool openFolder(const std::string& path) = 0;
 };
 
 } // namespace sbk3

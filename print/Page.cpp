@@ -1,6 +1,7 @@
 #include "print/Page.h"
 
 #include "common/Text.h"
+#include "print/Answers.h"
 #include "print/Layout.h"
 #include "print/Printer.h"
 #include "print/Surface.h"
@@ -52,8 +53,9 @@ void PrintWorksheetPage(PrinterPort& printer, ProblemSurface& picRetPic,
 
     printer.setFontSize(12);
     printer.printLine(kNameLine);
-    fitTitleSize(printer, sheet.title);
-    printer.printLine(sheet.title);
+    const std::string title = settings.answerKey ? sheet.title + " - Answer Key" : sheet.title;
+    fitTitleSize(printer, title);
+    printer.printLine(title);
     printer.setFontSize(12);
 
     picRetPic.setFontBold(settings.chkBold == 1);
@@ -66,6 +68,10 @@ void PrintWorksheetPage(PrinterPort& printer, ProblemSurface& picRetPic,
         picRetPic.printLine(std::move(upper));
         picRetPic.setFontUnderline(true); // the second line's underline is the answer rule
         picRetPic.printLine(problem.op + Pad2(problem.second));
+        if (settings.answerKey) {
+            picRetPic.setFontUnderline(false);
+            picRetPic.printLine(AnswerLine(problem));
+        }
         const Position& at = settings.ProblemPos(k);
         printer.paintPicture(picRetPic.image(), at.X, at.Y);
     }

@@ -14,10 +14,12 @@ struct PageSettings {
     const PositionTable& ProblemPos;
     int chkBold = 0;       // 1 prints the problems bold; any other value regular
     std::string txtAppend; // the bottom line
+    bool answerKey = false; // each problem with its answer under the rule
 };
 
 // Composes the worksheet on one page and ends the document: name line, title, each problem at
-// its slot, bottom line. Leaves the printer at 12 points.
+// its slot, bottom line. Leaves the printer at 12 points. As an answer key, the title ends in
+// " - Answer Key" and each problem has a third line with its answer.
 void PrintWorksheetPage(PrinterPort& printer, ProblemSurface& picRetPic,
                         const PageSettings& settings, const SavedWorksheet& sheet);
 

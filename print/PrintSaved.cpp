@@ -8,6 +8,7 @@
 #include "print/Printer.h"
 #include "print/Surface.h"
 #include "store/WorksheetFile.h"
+#include "store/WorksheetList.h"
 
 #include <algorithm>
 #include <vector>
@@ -33,12 +34,12 @@ bool equalsIgnoringCase(const std::string& a, const std::string& b) {
 
 // What the "Print Saved" box says of a failure that is not a missing file.
 std::string failureText(const std::string& number, const RuntimeError* error,
-                        const std::string& description) {
+                        const std::string& description, const std::string& what) {
     if (error && error->number() == RuntimeError::badFileMode().number())
         return number + " is not a worksheet file.";
     if (error && error->number() == RuntimeError::outOfMemory().number())
         return number + " is too large to be a worksheet.";
-    return "Worksheet " + number + " could not be printed: " + description;
+    return "Worksheet " + number + " could not be " + what + ": " + description;
 }
 
 } // namespace
@@ -63,16 +64,34 @@ std::optional<std::filesystem::path> FindWorksheetFile(const std::filesystem::pa
     return matches.front();
 }
 
-void PrintSaved(const PrintSavedControls& controls, SheetState& state,
-                const PrintSavedPorts& ports) {
+namespace {
+
+// The commands that take a stored worksheet to a page differ only in these.
+struct PageCommand {
+    std::string caption;          // of the number box and of the boxes that report
+    bool answerKey = false;       // the page with its answers
+    bool toPdf = false;           // to a PDF file the user picks, not the printer
+    bool takesNewSheet = false;   // Print Saved run from Print/Save prints SheetCode
+};
+
+std::vector<WorksheetChoice> storedChoices(const std::filesystem::path& folder) {
+    std::vector<WorksheetChoice> choices;
+    for (ListedWorksheet& sheet : ListWorksheets(folder))
+        choices.push_back({std::move(sheet.number), std::move(sheet.title)});
+    return choices;
+}
+
+void runPageCommand(const PageCommand& command, const PrintSavedControls& controls,
+                    SheetState& state, const PrintSavedPorts& ports) {
     std::string number;
     bool started = false;
     try {
         ports.printer.setFontBold(false);
-        if (state.PrintNewSheet) {
+        if (command.takesNewSheet && state.PrintNewSheet) {
             number = state.SheetCode;
         } else {
-            number = ports.dialogs.inputBox("Enter the worksheet number:", "Print Saved");
+            number = ports.dialogs.inputBox("Enter the worksheet number:", command.caption,
+                                            storedChoices(ports.folder));
             if (number.empty())
                 return;
         }
@@ -80,8 +99,7 @@ void PrintSaved(const PrintSavedControls& controls, SheetState& state,
         const std::optional<std::filesystem::path> path = FindWorksheetFile(ports.folder, number);
         if (!path)
             throw RuntimeError::fileNotFound();
-        number =
-            pathToUtf8(path->filename()); // the worksheet's own number, whatever the case typed
+        number = pathToUtf8(path->filename()); // the worksheet's own number, whatever the case typed
         const SavedWorksheet sheet = readWorksheetFile(*path);
 
         if (sheet.count > kEasyCapacity && controls.easy) {
@@ -95,14 +113,30 @@ void PrintSaved(const PrintSavedControls& controls, SheetState& state,
             return;
         }
 
+        const std::string document = command.answerKey ? number + "-answers" : number;
+        ports.printer.setJobName(document);
+        if (command.toPdf) {
+            const std::filesystem::path proposed =
+                ports.documentsFolder / pathFromUtf8(document + ".pdf");
+            const std::string target =
+                ports.dialogs.saveFileBox(command.caption, pathToUtf8(proposed));
+            if (target.empty())
+                return;
+            ports.printer.setPdfTarget(target);
+        }
+
         started = true;
-        ports.printer.setJobName(number);
-        PrintWorksheetPage(ports.printer, ports.picRetPic,
-                           {ports.ProblemPos, controls.chkBold, controls.txtAppend}, sheet);
+        PrintWorksheetPage(
+            ports.printer, ports.picRetPic,
+            {ports.ProblemPos, controls.chkBold, controls.txtAppend, command.answerKey}, sheet);
         started = false;
         state.PrintNewSheet = false;
 
-        if (const std::string file = ports.printer.outputFile(); !file.empty())
+        const std::string file = ports.printer.outputFile();
+        if (command.toPdf)
+            ports.dialogs.messageBox({.text = "Worksheet " + number + " was saved as:\n" + file,
+                                      .caption = command.caption});
+        else if (!file.empty())
             ports.dialogs.messageBox(
                 {.text = "No printer is set up on this computer, so worksheet " + number +
                          " was printed to the file:\n" + file});
@@ -111,7 +145,7 @@ void PrintSaved(const PrintSavedControls& controls, SheetState& state,
                 {.text = "Worksheet " + number + " was sent to the printer " + held +
                          ", which is paused. It will print when the printer is resumed.",
                  .icon = MsgIcon::Exclamation,
-                 .caption = "Print Saved"});
+                 .caption = command.caption});
     } catch (const std::exception& failure) {
         state.PrintNewSheet = false;
         if (started) {
@@ -132,11 +166,33 @@ void PrintSaved(const PrintSavedControls& controls, SheetState& state,
                                       .icon = MsgIcon::Exclamation,
                                       .caption = "No Serial"});
         } else {
-            ports.dialogs.messageBox({.text = failureText(number, error, description),
-                                      .icon = MsgIcon::Exclamation,
-                                      .caption = "Print Saved"});
+            ports.dialogs.messageBox(
+                {.text = failureText(number, error, description,
+                                     command.toPdf ? "saved as PDF" : "printed"),
+                 .icon = MsgIcon::Exclamation,
+                 .caption = command.caption});
         }
     }
+}
+
+} // namespace
+
+void PrintSaved(const PrintSavedControls& controls, SheetState& state,
+                const PrintSavedPorts& ports) {
+    runPageCommand({.caption = "Print Saved", .takesNewSheet = true}, controls, state, ports);
+}
+
+void PrintAnswerKey(const PrintSavedControls& controls, SheetState& state,
+                    const PrintSavedPorts& ports) {
+    runPageCommand({.caption = "Print Answer Key", .answerKey = true}, controls, state, ports);
+}
+
+void SavePdf(bool answerKey, const PrintSavedControls& controls, SheetState& state,
+             const PrintSavedPorts& ports) {
+    runPageCommand({.caption = answerKey ? "Save Answer Key as PDF" : "Save Worksheet as PDF",
+                    .answerKey = answerKey,
+                    .toPdf = true},
+                   controls, state, ports);
 }
 
 } // namespace sbk3

@@ -25,7 +25,8 @@ struct PrintSavedPorts {
     PrinterPort& printer;
     ProblemSurface& picRetPic;
     const PositionTable& ProblemPos;
-    std::filesystem::path folder; // where worksheets are stored
+    std::filesystem::path folder;          // where worksheets are stored
+    std::filesystem::path documentsFolder; // where a saved PDF is proposed
 };
 
 // The worksheet file a typed number names: only a plain file name inside the folder; an exact
@@ -35,8 +36,17 @@ std::optional<std::filesystem::path> FindWorksheetFile(const std::filesystem::pa
                                                        const std::string& number);
 
 // Prints a stored worksheet again: the new one when PrintNewSheet is set, else the one whose
-// number the user types.
+// number the user types. Every number box offers the stored worksheets while it is typed.
 void PrintSaved(const PrintSavedControls& controls, SheetState& state,
                 const PrintSavedPorts& ports);
+
+// Prints a stored worksheet's answer key: its page as Print Saved makes it, the title ending in
+// " - Answer Key", each problem with its answer.
+void PrintAnswerKey(const PrintSavedControls& controls, SheetState& state,
+                    const PrintSavedPorts& ports);
+
+// Saves a stored worksheet's page, or its answer key, as a PDF file the user picks.
+void SavePdf(bool answerKey, const PrintSavedControls& controls, SheetState& state,
+             const PrintSavedPorts& ports);
 
 } // namespace sbk3

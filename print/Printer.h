@@ -38,7 +38,11 @@ public:
     // Drops a document that was started but not ended; nothing reaches paper.
     virtual void killDoc() = 0;
     virtual void setJobName(const std::string& name) = 0;
-    // The file the last ended document went to where a file stands in for a printer; else empty.
+    // The next document goes to a PDF file at path (UTF-8) instead of the printer, on the paper
+    // of the user's locale; the file is replaced only by a complete page.
+    virtual void setPdfTarget(const std::string& path) = 0;
+    // The file the last ended document went to: a PDF target, or the file that stands in for a
+    // missing printer; else empty.
     virtual std::string outputFile() const = 0;
     // The printer that holds the last ended document because it is paused; else empty.
     virtual std::string heldByPrinter() const = 0;

@@ -56,6 +56,7 @@ bool isCompletePdf(const QByteArray& bytes) {
 
 struct QtPrinter::Impl {
     std::filesystem::path folder;
+    std::filesystem::path pdfTarget; // the next document goes there, not to the printer
 
     // The document under way: where it goes and what it is drawn on.
     bool prepared = false;
@@ -98,7 +99,9 @@ struct QtPrinter::Impl {
         QPageLayout layout = localePaper();
         system.reset();
         qtPrinter.reset();
-        if (systemPrintersViaCups()) {
+        if (!pdfTarget.empty()) {
+            // A PDF on purpose: the locale's paper, whatever printer there is.
+        } else if (systemPrintersViaCups()) {
             system = defaultSystemPrinter();
             if (system && !system->accepting)
                 throw RuntimeError(482, "The printer " + system->name +
@@ -150,7 +153,10 @@ struct QtPrinter::Impl {
         if (!isCompletePdf(pdf))
             throw RuntimeError::printerError();
         const std::string_view bytes(pdf.constData(), static_cast<std::size_t>(pdf.size()));
-        if (system) {
+        if (!pdfTarget.empty()) {
+            replaceFileContents(pdfTarget, bytes);
+            lastOutput = pathToUtf8(pdfTarget);
+        } else if (system) {
             sendToPrinter(*system, documentName(), bytes);
             if (system->stopped)
                 lastHeld = system->name;
@@ -172,6 +178,7 @@ struct QtPrinter::Impl {
         buffer.reset();
         pdf.clear();
         qtPrinter.reset();
+        pdfTarget.clear();
     }
 };
 
@@ -286,7 +293,15 @@ void QtPrinter::killDoc() {
 }
 
 void QtPrinter::setJobName(const std::string& name) {
+    if (!d->active)
+        d->reset(); // a new document: the printer is looked up again
     d->jobName = name;
+}
+
+void QtPrinter::setPdfTarget(const std::string& path) {
+    if (!d->active)
+        d->reset();
+    d->pdfTarget = pathFromUtf8(path);
 }
 
 std::string QtPrinter::outputFile() const {

@@ -33,6 +33,7 @@ public:
     void endDoc() override;
     void killDoc() override;
     void setJobName(const std::string& name) override;
+    void setPdfTarget(const std::string& path) override;
     std::string outputFile() const override;
     std::string heldByPrinter() const override;
 

@@ -168,7 +168,7 @@ void WorksheetAppender::close() {
     m_file.close();
 }
 
-SavedWorksheet parseWorksheet(std::string_view bytes) {
+SavedWorksheet parseWorksheet(std::string_view bytes, bool headerOnly) {
     const std::string text = bytes.substr(0, kBom.size()) == kBom
                                  ? sanitizeUtf8(bytes.substr(kBom.size()))
                                  : cp1252ToUtf8(bytes);
@@ -190,6 +190,8 @@ SavedWorksheet parseWorksheet(std::string_view bytes) {
         sheet.count = reader.nextInteger();
     }
     controlsToBlanks(sheet.title);
+    if (headerOnly)
+        return sheet;
 
     for (int k = 1; k <= sheet.count; ++k) {
         if (k > kMaxProblems)
@@ -203,7 +205,11 @@ SavedWorksheet parseWorksheet(std::string_view bytes) {
     return sheet;
 }
 
-SavedWorksheet readWorksheetFile(const std::filesystem::path& path) {
+namespace {
+
+// The whole file, bounded: regular files only, never waiting on a FIFO, at most
+// kMaxWorksheetBytes.
+std::string readBounded(const std::filesystem::path& path) {
     NativeFile file = NativeFile::openForReading(path);
     const FileInfo info = file.info();
     if (!info.regular)
@@ -225,7 +231,17 @@ SavedWorksheet readWorksheetFile(const std::filesystem::path& path) {
         throw RuntimeError::outOfMemory();
     bytes.resize(used);
     file.close();
-    return parseWorksheet(bytes);
+    return bytes;
+}
+
+} // namespace
+
+SavedWorksheet readWorksheetFile(const std::filesystem::path& path) {
+    return parseWorksheet(readBounded(path));
+}
+
+SavedWorksheet readWorksheetHeader(const std::filesystem::path& path) {
+    return parseWorksheet(readBounded(path), true);
 }
 
 } // namespace sbk3

@@ -90,8 +90,11 @@ inline constexpr std::uint64_t kMaxWorksheetBytes = 1024 * 1024;
 // 13 not a number, 6 number too large, 9 above 300. A FIFO never makes it wait.
 SavedWorksheet readWorksheetFile(const std::filesystem::path& path);
 
+// The header alone, read as bounded; no problem record is read.
+SavedWorksheet readWorksheetHeader(const std::filesystem::path& path);
+
 // The same from the file's bytes. Control characters in the title read as blanks, so a title
 // is always one line.
-SavedWorksheet parseWorksheet(std::string_view bytes);
+SavedWorksheet parseWorksheet(std::string_view bytes, bool headerOnly = false);
 
 } // namespace sbk3

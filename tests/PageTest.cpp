@@ -167,5 +167,29 @@ TEST_F(PageTest, ATitleTooWideIsSetInTheLargestSizeThatFits) {
     }
 }
 
+TEST_F(PageTest, TheAnswerKeyIsThePageWithAnswersUnderTheRules) {
+    LayoutCompact(positions);
+    const SavedWorksheet sheet =
+        sheetOf({{7, 3, "+"}, {9, 4, "-"}, {6, 9, "x"}, {56, 8, "\xC3\xB7"}, {1, 1, "?"}});
+    print(sheet, 1);
+    const std::vector<std::string> page = printer.log;
+    printer.log.clear();
+    PrintWorksheetPage(printer, surface, {positions, 1, "Bottom", true}, sheet);
+
+    std::vector<std::string> expected = page;
+    for (std::string& entry : expected)
+        if (entry == "Print Drill ADD003042")
+            entry += " - Answer Key";
+    const char* answers[] = {" 10", "  5", " 54", "  7", ""};
+    for (std::size_t k = 0, at = 0; k < expected.size(); ++k) {
+        std::string& entry = expected[k];
+        if (entry.rfind("Picture ", 0) != 0)
+            continue;
+        const std::size_t close = entry.find(']');
+        entry.insert(close, std::string("|") + answers[at++]); // a third line, not underlined
+    }
+    EXPECT_EQ(printer.log, expected);
+}
+
 } // namespace
 } // namespace sbk3

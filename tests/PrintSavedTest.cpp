@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <sys/stat.h>
 
 namespace sbk3 {
@@ -31,7 +32,8 @@ protected:
     }
 
     void run() {
-        PrintSaved(controls, state, {dialogs, printer, surface, positions, folder.path()});
+        PrintSaved(controls, state,
+                   {dialogs, printer, surface, positions, folder.path(), folder.path()});
     }
 
     void type(const std::string& number) {
@@ -265,6 +267,97 @@ TEST_F(PrintSavedTest, APausedPrinterHoldingThePageIsToldOf) {
                                    "paused. It will print when the printer is resumed.");
     EXPECT_EQ(dialogs.last().icon, MsgIcon::Exclamation);
     EXPECT_EQ(dialogs.last().caption, "Print Saved");
+}
+
+TEST_F(PrintSavedTest, TheNumberBoxOffersTheStoredWorksheets) {
+    save("ADD003042", 3);
+    type("");
+    ASSERT_EQ(dialogs.inputs.size(), 1u);
+    EXPECT_EQ(dialogs.inputs[0].choices,
+              (std::vector<WorksheetChoice>{{"ADD003042", "Sheet ADD003042"}}));
+}
+
+TEST_F(PrintSavedTest, AnswerKeysAndPdfsFindTheirWorksheetLikePrintSaved) {
+    save("ADD003042", 3);
+    save("ADD090001", 90);
+    const struct {
+        const char* caption;
+        std::function<void()> run;
+        const char* document;
+        bool pdf;
+    } commands[] = {
+        {"Print Answer Key",
+         [&] {
+             PrintAnswerKey(
+                 controls, state,
+                 {dialogs, printer, surface, positions, folder.path(), folder / "Documents"});
+         },
+         "ADD003042-answers", false},
+        {"Save Worksheet as PDF",
+         [&] {
+             SavePdf(false, controls, state,
+                     {dialogs, printer, surface, positions, folder.path(), folder / "Documents"});
+         },
+         "ADD003042", true},
+        {"Save Answer Key as PDF",
+         [&] {
+             SavePdf(true, controls, state,
+                     {dialogs, printer, surface, positions, folder.path(), folder / "Documents"});
+         },
+         "ADD003042-answers", true},
+    };
+    for (const auto& c : commands) {
+        const auto fresh = [&] {
+            dialogs.messages.clear();
+            dialogs.inputs.clear();
+            dialogs.saveProposals.clear();
+            dialogs.savePaths.clear();
+            printer.log.clear();
+        };
+        // The same box, the same refusals.
+        fresh();
+        dialogs.typed = {"ADD999999"};
+        c.run();
+        ASSERT_EQ(dialogs.inputs.size(), 1u) << c.caption;
+        EXPECT_EQ(dialogs.inputs[0].prompt, "Enter the worksheet number:");
+        EXPECT_EQ(dialogs.inputs[0].caption, c.caption);
+        EXPECT_EQ(dialogs.last().caption, "No Serial") << c.caption;
+        fresh();
+        dialogs.typed = {"ADD090001"};
+        c.run();
+        EXPECT_EQ(dialogs.last().caption, "Worksheet Can Not Be Processed") << c.caption;
+        EXPECT_TRUE(dialogs.saveProposals.empty());
+        // Found, and for a PDF first a place asked for; Cancel there makes nothing.
+        if (c.pdf) {
+            fresh();
+            dialogs.typed = {"add003042"};
+            c.run();
+            ASSERT_EQ(dialogs.saveProposals.size(), 1u);
+            EXPECT_EQ(dialogs.saveProposals[0],
+                      (folder / "Documents" / (std::string(c.document) + ".pdf")).string());
+            EXPECT_FALSE(printed()) << c.caption;
+            EXPECT_TRUE(dialogs.messages.empty());
+        }
+        fresh();
+        dialogs.typed = {"add003042"};
+        dialogs.savePaths = {"/chosen/page.pdf"};
+        printer.output = c.pdf ? "/chosen/page.pdf" : "";
+        c.run();
+        EXPECT_TRUE(printed()) << c.caption;
+        EXPECT_EQ(printer.calls("JobName"),
+                  std::vector<std::string>{std::string("JobName ") + c.document});
+        EXPECT_EQ(printer.calls("PdfTarget").size(), c.pdf ? 1u : 0u);
+        const bool answers = std::string(c.document).find("answers") != std::string::npos;
+        EXPECT_EQ(printer.calls("Print")[1],
+                  answers ? "Print Sheet ADD003042 - Answer Key" : "Print Sheet ADD003042");
+        if (c.pdf) {
+            ASSERT_EQ(dialogs.messages.size(), 1u);
+            EXPECT_EQ(dialogs.last().text, "Worksheet ADD003042 was saved as:\n/chosen/page.pdf");
+            EXPECT_EQ(dialogs.last().caption, c.caption);
+        } else {
+            EXPECT_TRUE(dialogs.messages.empty());
+        }
+    }
 }
 
 TEST_F(PrintSavedTest, APdfStandInIsNamedAfterPrinting) {

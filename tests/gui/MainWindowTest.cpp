@@ -8,8 +8,10 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -25,7 +27,8 @@ namespace {
 class MainWindowTest : public ::testing::Test {
 protected:
     MainWindowTest()
-        : window(MainPorts{dialogs, printer, random, folder.path(), ".", [this] { ++ended; }}) {}
+        : window(MainPorts{dialogs, printer, random, folder.path(), ".", [this] { ++ended; },
+                           documents.path()}) {}
 
     template <typename T> T* control(const char* name) {
         T* found = window.findChild<T*>(QString::fromLatin1(name));
@@ -50,6 +53,7 @@ protected:
     test::RecordingPrinter printer;
     test::ScriptedRandom random{{0.0425f, 0.95f, 0.15f}};
     test::TempFolder folder;
+    test::TempFolder documents;
     int ended = 0;
     frmMain window;
 };
@@ -286,6 +290,70 @@ TEST_F(MainWindowTest, EachBoxIsNamedByItsLabel) {
             << c.control;
         EXPECT_EQ(control<QLabel>(c.label)->buddy(), control<QWidget>(c.control));
     }
+}
+
+TEST_F(MainWindowTest, TheContextMenuOffersTheCommandsBesideTheWindow) {
+    showAndFocus();
+    auto* menu = control<QMenu>("contextMenu");
+    std::vector<std::string> items;
+    for (const QAction* action : menu->actions())
+        items.push_back(action->isSeparator() ? "-" : action->text().toStdString());
+    EXPECT_EQ(items, (std::vector<std::string>{"Print Answer Key...", "Save Worksheet as PDF...",
+                                               "Save Answer Key as PDF...", "-",
+                                               "Open Worksheet Folder"}));
+
+    // Opened by a right-click on the window, a label or a button, or the Menu key on a button;
+    // a text box keeps its own menu.
+    const auto opensOn = [&](QWidget* widget, bool keyboard) {
+        menu->hide();
+        if (keyboard) {
+            widget->setFocus();
+            QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(2, 2),
+                                    widget->mapToGlobal(QPoint(2, 2)));
+            QApplication::sendEvent(widget, &event);
+        } else {
+            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2),
+                                    widget->mapToGlobal(QPoint(2, 2)));
+            QApplication::sendEvent(widget, &event);
+        }
+        const bool open = menu->isVisible();
+        menu->hide();
+        QApplication::processEvents();
+        return open;
+    };
+    EXPECT_TRUE(opensOn(&window, false));
+    EXPECT_TRUE(opensOn(control<QLabel>("lblType"), false));
+    EXPECT_TRUE(opensOn(control<QPushButton>("cmdPrint"), false));
+    EXPECT_TRUE(opensOn(control<QPushButton>("cmdAbout"), true));
+    EXPECT_FALSE(opensOn(control<QLineEdit>("txtTitle"), false));
+    for (const auto& [key, modifier] :
+         {std::pair{Qt::Key_Menu, Qt::NoModifier}, std::pair{Qt::Key_F10, Qt::ShiftModifier}}) {
+        auto* help = control<QPushButton>("cmdHelp");
+        help->setFocus();
+        QTest::keyClick(help, key, modifier);
+        EXPECT_TRUE(menu->isVisible()) << key;
+        menu->hide();
+    }
+    QApplication::processEvents();
+    if (QWidget* own = QApplication::activePopupWidget())
+        own->close();
+
+    // Each item reaches its command.
+    const auto actions = menu->actions();
+    const std::pair<int, const char*> asks[] = {
+        {0, "Print Answer Key"}, {1, "Save Worksheet as PDF"}, {2, "Save Answer Key as PDF"}};
+    for (const auto& [index, caption] : asks) {
+        dialogs.inputs.clear();
+        actions[index]->trigger();
+        ASSERT_EQ(dialogs.inputs.size(), 1u) << caption;
+        EXPECT_EQ(dialogs.inputs[0].caption, caption);
+    }
+    actions[4]->trigger();
+    EXPECT_EQ(dialogs.openedFolders, std::vector<std::string>{folder.path().string()});
+    dialogs.folderOpens = false; // no file manager: the box names the folder
+    actions[4]->trigger();
+    EXPECT_EQ(dialogs.last().text,
+              "The worksheets are stored in the folder:\n" + folder.path().string());
 }
 
 TEST_F(MainWindowTest, PrintSaveFromTheWindowStoresAMixedSheet) {

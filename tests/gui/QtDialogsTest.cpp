@@ -1,10 +1,12 @@
 #include "app/QtDialogs.h"
 
 #include <QApplication>
+#include <QCompleter>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -53,7 +55,40 @@ TEST(QtDialogsTest, RealBoxesCarryCaptionIconAndReturnTheAnswer) {
         box->setTextValue(QStringLiteral("typed then cancelled"));
         box->reject();
     });
-    EXPECT_EQ(dialogs.inputBox("Enter the worksheet number:", "Print Saved"), "");
+    EXPECT_EQ(dialogs.inputBox("Enter the worksheet number:", "Print Saved", {}), "");
+}
+
+TEST(QtDialogsTest, TheNumberBoxCompletesFromTheStoredWorksheets) {
+    QtDialogs dialogs;
+    const std::vector<WorksheetChoice> stored = {{"MIX008042", "Mixed drill"},
+                                                 {"ADD007042", "Drill ADD007042"},
+                                                 {"ADD030001", "Sums"},
+                                                 {"SUB001001", "Take away"}};
+    QStringList offered;
+    QString picked;
+    whenModal([&](QWidget* widget) {
+        auto* field = widget->findChild<QLineEdit*>();
+        ASSERT_NE(field, nullptr);
+        QCompleter* completer = field->completer();
+        ASSERT_NE(completer, nullptr);
+        completer->setCompletionPrefix(QStringLiteral("add0")); // as typed, any letter case
+        for (int row = 0; row < completer->completionCount(); ++row) {
+            completer->setCurrentRow(row);
+            offered << completer->completionModel()
+                           ->data(completer->currentIndex(), Qt::DisplayRole)
+                           .toString();
+        }
+        completer->setCurrentRow(0);
+        picked = completer->currentCompletion(); // what a pick puts in the field
+        field->setText(picked);
+        QTest::keyClick(field, Qt::Key_Return); // one press takes it
+    });
+    const std::string answer =
+        dialogs.inputBox("Enter the worksheet number:", "Print Saved", stored);
+    EXPECT_EQ(offered, (QStringList{QStringLiteral("ADD007042  Drill ADD007042"),
+                                    QStringLiteral("ADD030001  Sums")}));
+    EXPECT_EQ(picked, QStringLiteral("ADD007042"));
+    EXPECT_EQ(answer, "ADD007042");
 }
 
 } // namespace

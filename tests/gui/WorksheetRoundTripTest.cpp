@@ -1,8 +1,11 @@
 #include "app/MainWindow.h"
 
+#include "print/Answers.h"
 #include "print/QtPrinter.h"
+#include "store/WorksheetFile.h"
 #include "support/FakeDialogs.h"
 #include "support/Pdf.h"
+#include "support/ScriptedRandom.h"
 #include "support/TempFolder.h"
 #include "worksheet/Random.h"
 
@@ -25,7 +28,7 @@ TEST(WorksheetRoundTripTest, SaveAndPrintThenPrintAgainInTheOtherLayout) {
     if (!printer.printsToFile())
         GTEST_SKIP() << "a system printer is set up; this test reads the PDF stand-in";
     ClockRandom random;
-    frmMain window(MainPorts{dialogs, printer, random, folder.path(), ".", [] {}});
+    frmMain window(MainPorts{dialogs, printer, random, folder.path(), ".", [] {}, folder.path()});
 
     auto* count = window.findChild<QLineEdit*>(QStringLiteral("txtNumOfProblems"));
     count->setText(QStringLiteral("80"));
@@ -63,6 +66,65 @@ TEST(WorksheetRoundTripTest, SaveAndPrintThenPrintAgainInTheOtherLayout) {
          at = text.find("\xC3\xB7", at + 1))
         ++divides;
     EXPECT_EQ(divides, 80u);
+}
+
+// The context menu's PDFs with the real printer adapter: the page and its answer key land where
+// the user chose; a place that cannot hold a file gets a box and nothing.
+TEST(WorksheetRoundTripTest, SaveAsPdfWritesThePageWhereChosenOrNothing) {
+    test::TempFolder folder;
+    test::TempFolder documents;
+    test::FakeDialogs dialogs;
+    QtPrinter printer(folder.path());
+    test::ScriptedRandom random({0.0425f, 0.25f, 0.45f, 0.65f});
+    frmMain window(
+        MainPorts{dialogs, printer, random, folder.path(), ".", [] {}, documents.path()});
+    window.findChild<QLineEdit*>(QStringLiteral("txtNumOfProblems"))->setText(QStringLiteral("8"));
+    window.findChild<QComboBox*>(QStringLiteral("cboType"))->setCurrentIndex(4); // Mixed
+    window.cmdPrint_Click();
+    const std::string number = window.sheet.SheetCode;
+    ASSERT_EQ(number, "MIX008042");
+
+    const auto page = documents / "page.pdf";
+    const auto key = documents / "key.pdf";
+    dialogs.messages.clear();
+    dialogs.typed = {number, number};
+    dialogs.savePaths = {page.string(), key.string()};
+    window.saveWorksheetPdf();
+    window.saveAnswerKeyPdf();
+    EXPECT_EQ(dialogs.saveProposals,
+              (std::vector<std::string>{(documents / (number + ".pdf")).string(),
+                                        (documents / (number + "-answers.pdf")).string()}));
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[0].text, "Worksheet " + number + " was saved as:\n" + page.string());
+    const std::string pageText = test::pdfText(page);
+    const std::string keyText = test::pdfText(key);
+    EXPECT_NE(pageText.find("Math Worksheet - " + number), std::string::npos);
+    EXPECT_EQ(pageText.find("Answer Key"), std::string::npos);
+    EXPECT_NE(keyText.find("Math Worksheet - " + number + " - Answer Key"), std::string::npos);
+    // Every problem of the file with its answer, in the key only.
+    const SavedWorksheet sheet = readWorksheetFile(folder / number);
+    for (const Problem& problem : sheet.problems) {
+        const std::string answer = AnswerLine(problem);
+        ASSERT_FALSE(answer.empty());
+        EXPECT_NE(keyText.find(answer.substr(answer.find_first_not_of(' '))), std::string::npos);
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(documents.path()),
+                            std::filesystem::directory_iterator()),
+              2);
+
+    // A folder path through a plain file can hold nothing, even for root.
+    test::writeBytes(documents / "plain", "x");
+    dialogs.messages.clear();
+    dialogs.typed = {number};
+    dialogs.savePaths = {(documents / "plain" / "page.pdf").string()};
+    window.saveWorksheetPdf();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.last().text,
+              "Worksheet " + number + " could not be saved as PDF: Not a directory");
+    EXPECT_EQ(dialogs.last().caption, "Save Worksheet as PDF");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(documents.path()),
+                            std::filesystem::directory_iterator()),
+              3);
 }
 
 } // namespace

@@ -15,6 +15,7 @@ public:
     struct Input {
         std::string prompt;
         std::string caption;
+        std::vector<WorksheetChoice> choices;
     };
 
     std::vector<Message> messages;
@@ -32,8 +33,30 @@ public:
         return message.buttons == MsgButtons::YesNo ? MsgResult::No : MsgResult::Ok;
     }
 
-    std::string inputBox(const std::string& prompt, const std::string& caption) override {
-        inputs.push_back({prompt, caption});
+    std::vector<std::string> saveCaptions; // each save dialog's caption and proposal
+    std::vector<std::string> saveProposals;
+    std::deque<std::string> savePaths; // what the save dialogs answer; empty is Cancel
+    std::vector<std::string> openedFolders;
+    bool folderOpens = true;
+
+    std::string saveFileBox(const std::string& caption, const std::string& proposedPath) override {
+        saveCaptions.push_back(caption);
+        saveProposals.push_back(proposedPath);
+        if (savePaths.empty())
+            return {};
+        std::string path = savePaths.front();
+        savePaths.pop_front();
+        return path;
+    }
+
+    bool openFolder(const std::string& path) override {
+        openedFolders.push_back(path);
+        return folderOpens;
+    }
+
+    std::string inputBox(const std::string& prompt, const std::string& caption,
+                         const std::vector<WorksheetChoice>& choices) override {
+        inputs.push_back({prompt, caption, choices});
         if (typed.empty())
             return {};
         std::string text = typed.front();

@@ -42,6 +42,7 @@ public:
     void endDoc() override;
     void killDoc() override;
     void setJobName(const std::string& name) override { record("JobName " + name); }
+    void setPdfTarget(const std::string& path) override { record("PdfTarget " + path); }
     std::string outputFile() const override { return output; }
     std::string heldByPrinter() const override { return held; }
     std::string held;
