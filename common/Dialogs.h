@@ -37,7 +37,8 @@ public:
     virtual std::string inputBox(const std::string& prompt, const std::string& caption,
                                  const std::vector<WorksheetChoice>& choices) = 0;
     // The platform's save dialog: the chosen path (UTF-8), empty on Cancel.
-    virtual std::string saveFileBox(const std::string& caption, const std::string& proposedPath) = 0;
+    virtual std::string saveFileBox(const std::string& caption,
+                                    const std::string& proposedPath) = 0;
     // Shows a folder in the desktop's file manager; false where none could be started.
     virtual bool openFolder(const std::string& path) = 0;
 };

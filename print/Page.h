@@ -12,8 +12,8 @@ struct SavedWorksheet;
 // What the page takes from the main window at the moment of printing.
 struct PageSettings {
     const PositionTable& ProblemPos;
-    int chkBold = 0;       // 1 prints the problems bold; any other value regular
-    std::string txtAppend; // the bottom line
+    int chkBold = 0;        // 1 prints the problems bold; any other value regular
+    std::string txtAppend;  // the bottom line
     bool answerKey = false; // each problem with its answer under the rule
 };
 

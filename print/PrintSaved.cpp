@@ -68,10 +68,10 @@ namespace {
 
 // The commands that take a stored worksheet to a page differ only in these.
 struct PageCommand {
-    std::string caption;          // of the number box and of the boxes that report
-    bool answerKey = false;       // the page with its answers
-    bool toPdf = false;           // to a PDF file the user picks, not the printer
-    bool takesNewSheet = false;   // Print Saved run from Print/Save prints SheetCode
+    std::string caption;        // of the number box and of the boxes that report
+    bool answerKey = false;     // the page with its answers
+    bool toPdf = false;         // to a PDF file the user picks, not the printer
+    bool takesNewSheet = false; // Print Saved run from Print/Save prints SheetCode
 };
 
 std::vector<WorksheetChoice> storedChoices(const std::filesystem::path& folder) {
@@ -99,7 +99,8 @@ void runPageCommand(const PageCommand& command, const PrintSavedControls& contro
         const std::optional<std::filesystem::path> path = FindWorksheetFile(ports.folder, number);
         if (!path)
             throw RuntimeError::fileNotFound();
-        number = pathToUtf8(path->filename()); // the worksheet's own number, whatever the case typed
+        number =
+            pathToUtf8(path->filename()); // the worksheet's own number, whatever the case typed
         const SavedWorksheet sheet = readWorksheetFile(*path);
 
         if (sheet.count > kEasyCapacity && controls.easy) {

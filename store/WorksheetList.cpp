@@ -30,8 +30,7 @@ bool looksLikeWorksheetNumber(std::string_view name) {
     if (separator == std::string_view::npos)
         return rest.size() == 6 && digits(rest);
     // 002.5042: the count's whole part, its fraction, then the random part.
-    return separator == 3 && digits(rest.substr(0, 3)) && rest.size() > 7 &&
-           digits(rest.substr(4));
+    return separator == 3 && digits(rest.substr(0, 3)) && rest.size() > 7 && digits(rest.substr(4));
 }
 
 std::vector<ListedWorksheet> ListWorksheets(const std::filesystem::path& folder) {
