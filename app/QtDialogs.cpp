@@ -1,5 +1,6 @@
 #include "app/QtDialogs.h"
 
+#include <QAbstractItemView>
 #include <QAbstractListModel>
 #include <QApplication>
 #include <QCompleter>
@@ -8,7 +9,10 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace sbk3 {
 namespace {
@@ -100,6 +104,14 @@ std::string QtDialogs::inputBox(const std::string& prompt, const std::string& ca
             completer->setCompletionMode(QCompleter::PopupCompletion);
             completer->setMaxVisibleItems(12);
             field->setCompleter(completer);
+            // Wide enough for a number and a title of some length, not only for the field.
+            int widest = 0;
+            for (const WorksheetChoice& choice : choices)
+                widest = std::max(widest, field->fontMetrics().horizontalAdvance(q(
+                                              choice.number + "  " + choice.title.substr(0, 48))));
+            completer->popup()->setMinimumWidth(
+                widest + 2 * field->fontMetrics().averageCharWidth() +
+                completer->popup()->verticalScrollBar()->sizeHint().width());
             // Return takes the number as typed, or the one picked in the list, in one press:
             // while the list is open, the completer hands Return to the field alone.
             QObject::connect(field, &QLineEdit::returnPressed, &box, &QDialog::accept);
