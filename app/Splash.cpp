@@ -6,6 +6,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
+
+#include <utility>
 
 namespace sbk3 {
 namespace {
@@ -74,6 +77,8 @@ QImage frmSplash::paint(qreal ratio) {
 void frmSplash::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawImage(0, 0, m_image);
+    if (m_afterFirstPaint)
+        QTimer::singleShot(0, this, std::exchange(m_afterFirstPaint, {}));
 }
 
 void frmSplash::mousePressEvent(QMouseEvent*) {

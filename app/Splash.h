@@ -17,6 +17,9 @@ public:
 
     const QImage& image() const { return m_image; }
 
+    // Runs once, right after the first paint has reached the screen.
+    void setAfterFirstPaint(std::function<void()> action) { m_afterFirstPaint = std::move(action); }
+
     // The frame and the name at a screen's device pixel ratio: the same drawing in logical
     // pixels, each one ratio x ratio device pixels, so a dense screen shows it sharp.
     static QImage paint(qreal ratio);
@@ -31,6 +34,7 @@ private:
 
     QImage m_image; // what is drawn stays here, so uncovering repaints it
     std::function<void()> m_onDismiss;
+    std::function<void()> m_afterFirstPaint;
 };
 
 } // namespace sbk3

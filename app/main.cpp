@@ -2,11 +2,13 @@
 #include "app/MainWindow.h"
 #include "app/QtDialogs.h"
 #include "app/Splash.h"
+#include "app/WarmUp.h"
 #include "print/QtPrinter.h"
 #include "worksheet/Random.h"
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
@@ -38,13 +40,29 @@ int main(int argc, char** argv) {
     sbk3::ClockRandom random;
 
     std::unique_ptr<sbk3::frmMain> mainWindow;
-    auto* splash = new sbk3::frmSplash([&] {
+    const auto buildMainWindow = [&] {
         if (!mainWindow)
             mainWindow = std::make_unique<sbk3::frmMain>(
                 sbk3::MainPorts{dialogs, printer, random, folder, sbk3::systemDecimalSeparator(),
                                 [] { QCoreApplication::exit(0); }, sbk3::documentsFolder()});
+    };
+    auto* splash = new sbk3::frmSplash([&] {
+        buildMainWindow();
         mainWindow->show();
         mainWindow->activateWindow();
+    });
+    // While the splash waits for its click, the work the user would otherwise wait for later:
+    // the main window is built (hidden, its load steps done), then the first box and the first
+    // page are readied. It starts a moment after the first paint, so that a click at once is
+    // served at once, and each step leaves the event loop free for the click in between.
+    splash->setAfterFirstPaint([&] {
+        QTimer::singleShot(50, [&] {
+            buildMainWindow();
+            QTimer::singleShot(0, [] {
+                sbk3::warmUpMessageBoxes();
+                QTimer::singleShot(0, [] { sbk3::warmUpPages(); });
+            });
+        });
     });
     splash->show();
     return QApplication::exec();

@@ -1,53 +1,51 @@
 #!/usr/bin/env bash
-# Start-up from outside: the time from starting SBK3 to its splash being on screen and painted,
-# and resident memory once the main window is shown. Usage: startup.sh SBK3 [RUNS]
+# Start-up, first click and first page as a person meets them, each beside its floor, in
+# interleaved rounds under Xvfb; the figures come from X events (bench/startup_probe.cpp), not
+# from polling. Usage: startup.sh BUILD_FOLDER [ROUNDS]
 set -euo pipefail
-exe=$(readlink -f "$1")
-runs=${2:-10}
+build=$(readlink -f "$1")
+rounds=${2:-10}
 if [ -z "${SBK3_UNDER_XVFB:-}" ]; then
     exec env -u QT_QPA_PLATFORM SBK3_UNDER_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
-. "$(dirname "$(readlink -f "$0")")/../tests/e2e/x11lib.sh"
+here=$(dirname "$(readlink -f "$0")")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-cp "$exe" "$work/SBK3"
-
-now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
-# The splash is painted once its outermost corner is black; a mapped window not yet painted
-# shows the X background.
-painted() {
-    local id
-    id=$(xdotool search --onlyvisible --name '^Splash$' 2>/dev/null | head -n 1) || return 1
-    [ -n "$id" ] || return 1
-    [ "$(import -window "$id" -crop 1x1+0+0 -depth 8 txt:- 2>/dev/null | grep -c '#000000')" -eq 1 ]
+cp "$build/SBK3" "$work/SBK3"
+probe=$build/bench/sbk3_startup_probe
+floor=$build/bench/sbk3_floor_window
+firsts=$build/bench/sbk3_firsts
+results=$work/results
+# Each line of a tool's output is name=value pairs; they are kept as "figure name value".
+keep() {
+    local figure=$1
+    shift
+    "$@" 2>/dev/null | tr ' ' '\n' | grep '=' | sed "s/^/$figure /; s/=/ /" >>"$results" || true
 }
-
-times=()
-rss=()
-failed=0
-for run in $(seq 1 "$runs"); do
-    while :; do
-        start=$(now_ms)
-        (cd "$work" && exec ./SBK3 >>"$work/log" 2>&1) &
-        pid=$!
-        until painted || ! kill -0 "$pid" 2>/dev/null; do sleep 0.002; done
-        kill -0 "$pid" 2>/dev/null && break
-        # Now and then the server refuses a client right after the last one went away.
-        failed=$((failed + 1))
-        [ "$failed" -le 5 ] || { cat "$work/log" >&2; exit 1; }
-        sleep 0.5
-    done
-    times+=($(( $(now_ms) - start )))
-    splash=$(xdotool search --onlyvisible --name '^Splash$' | head -n 1)
-    xdotool mousemove --window "$splash" 100 100 click 1
-    wait_windows "Sumbrook 3" >/dev/null
-    sleep 0.5
-    rss+=($(awk '/VmRSS/ { print $2 }' "/proc/$pid/status"))
-    kill "$pid"
-    wait "$pid" 2>/dev/null || true
-    sleep 0.3
+seconds() { # whole-process wall time in ms
+    local start end
+    start=$(date +%s%N)
+    "$@" >/dev/null 2>&1
+    end=$(date +%s%N)
+    echo "$((end - start))" | awk '{ printf "%.1f", $1 / 1e6 }'
+}
+for round in $(seq 1 "$rounds"); do
+    keep bare "$probe" --rss -- "$floor" bare
+    keep text "$probe" --rss -- "$floor" text
+    keep sbk3 "$probe" --click --rss -- "$work/SBK3"
+    keep built "$probe" --click -- "$floor" main
+    keep sbk3_person "$probe" --click-after 250 -- "$work/SBK3"
+    keep built_person "$probe" --click-after 250 -- "$floor" main
+    mkdir -p "$work/f"
+    keep cold "$firsts" clicks "$work/f"
+    keep cold "$firsts" pdf "$work/f"
+    keep warm "$firsts" clicks "$work/f" warm
+    keep warm "$firsts" pdf "$work/f" warm
+    keep floor "$firsts" barepdf "$work/f"
+    rm -rf "$work/f"
+    mkdir -p "$work/m"
+    echo "whole make300_ms $(cd "$work/m" && seconds env QT_QPA_PLATFORM=offscreen "$firsts" make300 "$work/m")" >>"$results"
+    echo "whole reportlab_ms $(seconds python3 "$here/reportlab_page.py" "$work/m/reportlab.pdf")" >>"$results"
+    rm -rf "$work/m"
 done
-median() { printf '%s\n' "$@" | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
-echo "splash painted after start (ms), $runs runs: median $(median "${times[@]}"), all: ${times[*]}"
-[ "$failed" -eq 0 ] || echo "($failed start(s) refused by the X server and repeated)"
-echo "resident memory with the main window shown (MB): median $(( $(median "${rss[@]}") / 1024 )), all kB: ${rss[*]}"
+python3 "$here/summarize.py" "$results" "$rounds"

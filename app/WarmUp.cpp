@@ -1,0 +1,44 @@
+#include "app/WarmUp.h"
+
+#include "common/AppInfo.h"
+
+#include <QBuffer>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPixmap>
+
+namespace sbk3 {
+
+void warmUpMessageBoxes() {
+    for (const QMessageBox::Icon icon : {QMessageBox::Question, QMessageBox::Warning}) {
+        QMessageBox box(icon, QString::fromLatin1(kAppTitle), QStringLiteral("Sumbrook 3"),
+                        QMessageBox::Yes | QMessageBox::No);
+        (void)box.grab(); // lays out and paints it once, off screen
+    }
+}
+
+void warmUpPages() {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setResolution(1200);
+    QPainter painter(&writer);
+    // The page's faces, in the weights and styles it uses; ending the page embeds them.
+    QFont text(QStringLiteral("Arial"));
+    text.setPointSize(12);
+    painter.setFont(text);
+    painter.drawText(QPointF(100, 200), QStringLiteral("Name_ 0123456789"));
+    QFont mono(QStringLiteral("Courier New"));
+    mono.setPointSize(12);
+    for (const bool bold : {false, true}) {
+        mono.setBold(bold);
+        mono.setUnderline(bold);
+        painter.setFont(mono);
+        painter.drawText(QPointF(100, 400), QString::fromUtf8(" 0123456789+-x\xC3\xB7"));
+    }
+    painter.end();
+}
+
+} // namespace sbk3

@@ -1,0 +1,53 @@
+#!/usr/bin/env python3
+"""Prints the start-up and first-use table from bench/startup.sh's results: each figure with
+its floor from the same rounds, as median and minimum, and the ratio of the medians and of the
+minimums. Usage: summarize.py RESULTS ROUNDS"""
+import statistics
+import sys
+from collections import defaultdict
+
+values = defaultdict(list)
+with open(sys.argv[1]) as results:
+    for line in results:
+        parts = line.split()
+        if len(parts) == 3:
+            try:
+                values[(parts[0], parts[1])].append(float(parts[2]))
+            except ValueError:
+                pass
+
+# figure, its floor, the aim for the ratio of medians, the unit's name
+rows = [
+    ("start to splash painted", ("sbk3", "splash_ms"), ("text", "splash_ms"), 1.1, "ms"),
+    ("  floor without the text", ("text", "splash_ms"), ("bare", "splash_ms"), None, "ms"),
+    ("splash click to main window painted, clicked at once", ("sbk3", "main_ms"),
+     ("built", "main_ms"), 1.3, "ms"),
+    ("  clicked 250 ms after the splash is painted", ("sbk3_person", "main_ms"),
+     ("built_person", "main_ms"), 1.3, "ms"),
+    ("first Print/Save click to the question box", ("warm", "first_click_ms"),
+     ("warm", "second_click_ms"), 1.2, "ms"),
+    ("  the same without the idle-time work", ("cold", "first_click_ms"),
+     ("cold", "second_click_ms"), None, "ms"),
+    ("first page to PDF", ("warm", "first_pdf_ms"), ("warm", "later_pdf_ms"), 1.2, "ms"),
+    ("  the same without the idle-time work", ("cold", "first_pdf_ms"),
+     ("cold", "later_pdf_ms"), None, "ms"),
+    ("a later page to PDF beside a bare QPdfWriter page", ("warm", "later_pdf_ms"),
+     ("floor", "bare_later_pdf_ms"), None, "ms"),
+    ("memory, main window shown", ("sbk3", "rss_kb"), ("text", "rss_kb"), 1.15, "kB"),
+    ("300 problems and their PDF, whole process, beside ReportLab", ("whole", "make300_ms"),
+     ("whole", "reportlab_ms"), None, "ms"),
+]
+
+print(f"\nstart-up and first use, {sys.argv[2]} interleaved rounds (median / minimum)")
+print(f"{'figure':58} {'value':>17} {'floor':>17} {'ratio':>11}  aim")
+for name, figure, floor, aim, unit in rows:
+    a, b = values.get(figure, []), values.get(floor, [])
+    if not a or not b:
+        print(f"{name:58} {'not measured':>17}")
+        continue
+    ma, mb = statistics.median(a), statistics.median(b)
+    la, lb = min(a), min(b)
+    ratio = f"{ma / mb:.2f}/{la / lb:.2f}" if mb > 0 and lb > 0 else "-"
+    goal = f"<= {aim}" if aim else ""
+    met = "" if not aim or not mb else (" met" if ma / mb <= aim else " not met")
+    print(f"{name:58} {ma:8.1f}/{la:<8.1f} {mb:8.1f}/{lb:<8.1f} {ratio:>11}  {goal}{met} {unit}")
