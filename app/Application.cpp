@@ -47,7 +47,7 @@ QIcon applicationIcon() {
 bool isInstalledProgramFolder(const QString& folder, const QString& configuredBinDir) {
     // An installed program keeps its folder clean, even where its user (root, or the owner of
     // ~/.local) could write to it: the install's own program folder, any folder named bin,
-    // anything under /usr.
+    // anything under /usr, or on Windows under Program Files.
     const auto resolved = [](const QString& path) {
         const QString canonical = QDir(path).canonicalPath();
         return canonical.isEmpty() ? QDir::cleanPath(path) : canonical;
@@ -57,7 +57,17 @@ bool isInstalledProgramFolder(const QString& folder, const QString& configuredBi
         return true;
     if (QDir(at).dirName() == QStringLiteral("bin"))
         return true;
-#ifdef Q_OS_UNIX
+#ifdef Q_OS_WIN
+    // Under Program Files only an installer writes; worksheets go to the user's folder.
+    for (const char* variable : {"ProgramFiles", "ProgramFiles(x86)", "ProgramW6432"}) {
+        const QString programs = qEnvironmentVariable(variable);
+        if (!programs.isEmpty() &&
+            (at.compare(resolved(programs), Qt::CaseInsensitive) == 0 ||
+             at.startsWith(resolved(programs) + QLatin1Char('/'), Qt::CaseInsensitive)))
+            return true;
+    }
+    return false;
+#elif defined(Q_OS_UNIX)
     return at.startsWith(QStringLiteral("/usr/"));
 #else
     return false;

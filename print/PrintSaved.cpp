@@ -48,18 +48,20 @@ std::optional<std::filesystem::path> FindWorksheetFile(const std::filesystem::pa
                                                        const std::string& number) {
     if (!isPlainFileName(number))
         return std::nullopt;
-    const std::filesystem::path exact = folder / pathFromUtf8(number);
-    std::error_code ec;
-    if (std::filesystem::exists(std::filesystem::symlink_status(exact, ec)))
-        return exact;
-
+    // The folder's own spelling of the name: on a file system that ignores letter case
+    // (Windows, a network share) the typed spelling would open the file too, and name the job.
     std::vector<std::filesystem::path> matches;
+    std::error_code ec;
     for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
-         it.increment(ec))
-        if (equalsIgnoringCase(pathToUtf8(it->path().filename()), number))
+         it.increment(ec)) {
+        const std::string name = pathToUtf8(it->path().filename());
+        if (name == number)
+            return it->path();
+        if (equalsIgnoringCase(name, number))
             matches.push_back(it->path());
+    }
     if (matches.empty())
-        return exact; // reading it reports the missing file
+        return folder / pathFromUtf8(number); // reading it reports what is wrong
     std::sort(matches.begin(), matches.end());
     return matches.front();
 }

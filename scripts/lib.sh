@@ -1,6 +1,7 @@
 # Shared by the scripts: installs what is missing from Debian's packages.
 
 BUILD_PACKAGES="build-essential cmake qt6-base-dev libgl-dev libgtest-dev libcups2-dev fonts-liberation"
+WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix wine wine64 googletest"
 BENCH_PACKAGES="libbenchmark-dev libx11-dev libxdamage-dev libxtst-dev python3 python3-reportlab"
 TEST_PACKAGES="clang-format poppler-utils xvfb xauth xdotool imagemagick openbox wmctrl cups cups-client printer-driver-cups-pdf lintian desktop-file-utils appstream dpkg-dev file"
 

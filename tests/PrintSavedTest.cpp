@@ -11,7 +11,9 @@
 
 #include <chrono>
 #include <functional>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 namespace sbk3 {
 namespace {
@@ -101,6 +103,7 @@ TEST_F(PrintSavedTest, LetterCaseDoesNotMatterButAnExactMatchWins) {
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(printer.calls("Print")[1], "Print Sheet ADD003042");
 
+#ifndef _WIN32 // names that differ only in letter case cannot both exist on Windows
     test::writeBytes(folder / "add003042", "\"Lower\",\"add003042\",0\r\n");
     printer.log.clear();
     type("add003042");
@@ -108,6 +111,7 @@ TEST_F(PrintSavedTest, LetterCaseDoesNotMatterButAnExactMatchWins) {
     printer.log.clear();
     type("ADD003042");
     EXPECT_EQ(printer.calls("Print")[1], "Print Sheet ADD003042");
+#endif
 }
 
 TEST_F(PrintSavedTest, EasyReadingHoldsEightyProblems) {
@@ -168,36 +172,39 @@ TEST_F(PrintSavedTest, DamagedFilesAreReportedAndNothingIsPrinted) {
     EXPECT_EQ(printer.calls("Picture").size(), 2u);
 }
 
+#ifndef _WIN32
 std::size_t openDescriptors() {
     return static_cast<std::size_t>(
         std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
                       std::filesystem::directory_iterator()));
 }
+#endif
 
 TEST_F(PrintSavedTest, WhatIsNoWorksheetFileIsRefusedAtOnceAndLeftClosed) {
-    ::mkfifo((folder / "FIFO").c_str(), 0644); // no writer: reading it must not wait
     std::filesystem::create_directory(folder / "DIR");
-    std::filesystem::create_symlink("/dev/zero", folder / "ZERO");
     test::writeBytes(folder / "BIG", "\"T\",\"BIG\",1\r\n" + std::string(2 << 20, ' '));
-    const struct {
-        const char* number;
-        const char* message;
-    } cases[] = {{"FIFO", "FIFO is not a worksheet file."},
-                 {"DIR", "DIR is not a worksheet file."},
-                 {"ZERO", "ZERO is not a worksheet file."},
-                 {"BIG", "BIG is too large to be a worksheet."}};
+    std::vector<std::pair<std::string, std::string>> cases = {
+        {"DIR", "DIR is not a worksheet file."}, {"BIG", "BIG is too large to be a worksheet."}};
+#ifndef _WIN32
+    ::mkfifo((folder / "FIFO").c_str(), 0644); // no writer: reading it must not wait
+    std::filesystem::create_symlink("/dev/zero", folder / "ZERO");
+    cases.push_back({"FIFO", "FIFO is not a worksheet file."});
+    cases.push_back({"ZERO", "ZERO is not a worksheet file."});
     const std::size_t before = openDescriptors();
-    for (const auto& c : cases) {
+#endif
+    for (const auto& [number, message] : cases) {
         dialogs.messages.clear();
         const auto start = std::chrono::steady_clock::now();
-        type(c.number);
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << c.number;
-        ASSERT_EQ(dialogs.messages.size(), 1u) << c.number;
-        EXPECT_EQ(dialogs.last().text, c.message);
+        type(number);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << number;
+        ASSERT_EQ(dialogs.messages.size(), 1u) << number;
+        EXPECT_EQ(dialogs.last().text, message);
         EXPECT_EQ(dialogs.last().caption, "Print Saved");
-        EXPECT_FALSE(printed()) << c.number;
+        EXPECT_FALSE(printed()) << number;
     }
+#ifndef _WIN32
     EXPECT_EQ(openDescriptors(), before);
+#endif
 }
 
 TEST_F(PrintSavedTest, AnOldFileWithALineBreakAndQuotesInItsTitlePrintsOnOneLine) {
