@@ -14,8 +14,8 @@ TempFolder::TempFolder() {
 #ifdef _WIN32
     std::random_device seed;
     for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
-        const auto candidate = std::filesystem::temp_directory_path() /
-                               ("sbk3-test-" + std::to_string(seed()));
+        const auto candidate =
+            std::filesystem::temp_directory_path() / ("sbk3-test-" + std::to_string(seed()));
         if (std::filesystem::create_directory(candidate))
             m_path = candidate;
     }
