@@ -2,6 +2,7 @@
 
 #include "common/AppInfo.h"
 #include "common/FileExists.h"
+#include "print/QtText.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -31,10 +32,10 @@ bool canWriteIn(const QString& folder) {
 } // namespace
 
 void configureApplication() {
-    QCoreApplication::setApplicationName(QString::fromLatin1(kExecutableName));
-    QCoreApplication::setApplicationVersion(QString::fromLatin1(kAppVersion));
+    QCoreApplication::setApplicationName(fromUtf8(kExecutableName));
+    QCoreApplication::setApplicationVersion(fromUtf8(kAppVersion));
     // Ties the windows to the menu entry, so docks and Wayland compositors show its icon.
-    QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
+    QGuiApplication::setDesktopFileName(fromUtf8(kDesktopFileName));
     // The window font is MS Sans Serif; without this it falls to a wider face and crowds the
     // captions, which are laid out for it.
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));

@@ -5,8 +5,10 @@
 #include "common/AppInfo.h"
 #include "common/Dialogs.h"
 #include "common/FileExists.h"
+#include "common/ProblemType.h"
 #include "print/PrintSaved.h"
 #include "print/Printer.h"
+#include "print/QtText.h"
 #include "worksheet/PrintSave.h"
 
 #include <QButtonGroup>
@@ -26,7 +28,7 @@ namespace sbk3 {
 namespace {
 
 QString q(const char* text) {
-    return QString::fromUtf8(text);
+    return fromUtf8(text);
 }
 
 } // namespace
@@ -78,8 +80,8 @@ void frmMain::createControls() {
     TypeList::installAccessibility();
     cboType = new TypeList(this);
     cboType->setEditable(false);
-    cboType->addItems(
-        {q("Addition"), q("Subtraction"), q("Multiplication"), q("Division"), q("Mixed")});
+    for (const ProblemTypeInfo& info : kProblemTypes)
+        cboType->addItem(fromUtf8(info.name));
     place(cboType, "cboType", 720, 600, 3735, 360);
 
     QLabel* lblNumOfProblems = label("lblNumOfProblems", "Number Of Problems:", 120, 1080, 1905);

@@ -1,5 +1,7 @@
 #include "app/QtDialogs.h"
 
+#include "print/QtText.h"
+
 #include <QAbstractItemView>
 #include <QAbstractListModel>
 #include <QApplication>
@@ -18,7 +20,7 @@ namespace sbk3 {
 namespace {
 
 QString q(const std::string& text) {
-    return QString::fromStdString(text);
+    return fromUtf8(text);
 }
 
 // Boxes sit over the window that asked; without a window manager nothing is ever active, so

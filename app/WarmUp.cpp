@@ -1,6 +1,7 @@
 #include "app/WarmUp.h"
 
 #include "common/AppInfo.h"
+#include "print/QtText.h"
 
 #include <QBuffer>
 #include <QMessageBox>
@@ -12,7 +13,7 @@ namespace sbk3 {
 
 void warmUpMessageBoxes() {
     for (const QMessageBox::Icon icon : {QMessageBox::Question, QMessageBox::Warning}) {
-        QMessageBox box(icon, QString::fromLatin1(kAppTitle), QStringLiteral("Sumbrook 3"),
+        QMessageBox box(icon, fromUtf8(kAppTitle), fromUtf8(kAppTitle),
                         QMessageBox::Yes | QMessageBox::No);
         (void)box.grab(); // lays out and paints it once, off screen
     }
@@ -36,7 +37,7 @@ void warmUpPages() {
         mono.setBold(bold);
         mono.setUnderline(bold);
         painter.setFont(mono);
-        painter.drawText(QPointF(100, 400), QString::fromUtf8(" 0123456789+-x\xC3\xB7"));
+        painter.drawText(QPointF(100, 400), fromUtf8(" 0123456789+-x\xC3\xB7"));
     }
     painter.end();
 }

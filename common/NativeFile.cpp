@@ -234,7 +234,8 @@ NativeFile NativeFile::openForAppend(const std::filesystem::path& path) {
 NativeFile NativeFile::openForReading(const std::filesystem::path& path) {
     const int fd = openRetrying(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
-        if (errno == ENOENT || errno == ENOTDIR)
+        // A name too long for the system names no worksheet either.
+        if (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG)
             throw RuntimeError::fileNotFound();
         throw RuntimeError::fromErrno(errno);
     }

@@ -1,7 +1,6 @@
 #include "common/RuntimeError.h"
 
 #include <cerrno>
-#include <cstring>
 #include <utility>
 
 #ifdef _WIN32
@@ -10,54 +9,90 @@
 
 namespace sbk3 {
 
+const char* describe(ErrorNumber number) {
+    switch (number) {
+    case ErrorNumber::Overflow:
+        return "Overflow";
+    case ErrorNumber::OutOfMemory:
+        return "Out of memory";
+    case ErrorNumber::SubscriptOutOfRange:
+        return "Subscript out of range";
+    case ErrorNumber::TypeMismatch:
+        return "Type mismatch";
+    case ErrorNumber::FileNotFound:
+        return "File not found";
+    case ErrorNumber::BadFileMode:
+        return "Bad file mode";
+    case ErrorNumber::DiskFull:
+        return "Disk full";
+    case ErrorNumber::InputPastEndOfFile:
+        return "Input past end of file";
+    case ErrorNumber::PermissionDenied:
+        return "Permission denied";
+    case ErrorNumber::PathFileAccessError:
+        return "Path/File access error";
+    case ErrorNumber::PathNotFound:
+        return "Path not found";
+    case ErrorNumber::PrinterError:
+        return "Printer error";
+    }
+    return "Application-defined or object-defined error";
+}
+
+bool meansMissingWorksheet(const std::string& description) {
+    return !description.empty() && description.front() == 'F';
+}
+
+RuntimeError::RuntimeError(ErrorNumber number)
+    : RuntimeError(static_cast<int>(number), describe(number)) {}
+
 RuntimeError::RuntimeError(int number, std::string description)
     : std::runtime_error(description), m_number(number), m_description(std::move(description)) {}
 
 RuntimeError RuntimeError::fileNotFound() {
-    return {53, "File not found"};
+    return RuntimeError(ErrorNumber::FileNotFound);
 }
 RuntimeError RuntimeError::inputPastEndOfFile() {
-    return {62, "Input past end of file"};
+    return RuntimeError(ErrorNumber::InputPastEndOfFile);
 }
 RuntimeError RuntimeError::typeMismatch() {
-    return {13, "Type mismatch"};
+    return RuntimeError(ErrorNumber::TypeMismatch);
 }
 RuntimeError RuntimeError::overflow() {
-    return {6, "Overflow"};
+    return RuntimeError(ErrorNumber::Overflow);
 }
 RuntimeError RuntimeError::subscriptOutOfRange() {
-    return {9, "Subscript out of range"};
+    return RuntimeError(ErrorNumber::SubscriptOutOfRange);
 }
 RuntimeError RuntimeError::printerError() {
-    return {482, "Printer error"};
+    return RuntimeError(ErrorNumber::PrinterError);
 }
 
 RuntimeError RuntimeError::badFileMode() {
-    return {54, "Bad file mode"};
+    return RuntimeError(ErrorNumber::BadFileMode);
 }
 RuntimeError RuntimeError::outOfMemory() {
-    return {7, "Out of memory"};
+    return RuntimeError(ErrorNumber::OutOfMemory);
 }
 
 RuntimeError RuntimeError::fromErrno(int error) {
-    int number = 75; // Path/File access error
     switch (error) {
     case ENOSPC:
     case EFBIG:
-        number = 61; // Disk full
-        break;
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+        return RuntimeError(ErrorNumber::DiskFull);
     case ENOENT:
     case ENOTDIR:
-        number = 76; // Path not found
-        break;
+        return RuntimeError(ErrorNumber::PathNotFound);
     case EACCES:
     case EPERM:
-        number = 70; // Permission denied
-        break;
+    case EROFS:
+        return RuntimeError(ErrorNumber::PermissionDenied);
     default:
-        break;
+        return RuntimeError(ErrorNumber::PathFileAccessError);
     }
-    return {number, std::strerror(error)};
 }
 
 #ifdef _WIN32
@@ -65,17 +100,17 @@ RuntimeError RuntimeError::fromWindowsError(unsigned long error) {
     switch (error) {
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
-        return {61, "Disk full"};
+        return RuntimeError(ErrorNumber::DiskFull);
     case ERROR_FILE_NOT_FOUND:
         return fileNotFound();
     case ERROR_PATH_NOT_FOUND:
-        return {76, "Path not found"};
+        return RuntimeError(ErrorNumber::PathNotFound);
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
-        return {70, "Permission denied"};
+        return RuntimeError(ErrorNumber::PermissionDenied);
     default:
-        return {75, "Path/File access error"};
+        return RuntimeError(ErrorNumber::PathFileAccessError);
     }
 }
 #endif

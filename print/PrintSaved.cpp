@@ -35,9 +35,9 @@ bool equalsIgnoringCase(const std::string& a, const std::string& b) {
 // What the "Print Saved" box says of a failure that is not a missing file.
 std::string failureText(const std::string& number, const RuntimeError* error,
                         const std::string& description, const std::string& what) {
-    if (error && error->number() == RuntimeError::badFileMode().number())
+    if (error && error->code() == ErrorNumber::BadFileMode)
         return number + " is not a worksheet file.";
-    if (error && error->number() == RuntimeError::outOfMemory().number())
+    if (error && error->code() == ErrorNumber::OutOfMemory)
         return number + " is too large to be a worksheet.";
     return "Worksheet " + number + " could not be " + what + ": " + description;
 }
@@ -164,7 +164,7 @@ void runPageCommand(const PageCommand& command, const PrintSavedControls& contro
         const std::string description = error ? error->description() : failure.what();
         // The rule for a missing number holds while the file is found and read; once the page
         // is under way, a failure such as "File too large" on a full disk is no missing number.
-        if (!started && !description.empty() && description.front() == 'F') {
+        if (!started && meansMissingWorksheet(description)) {
             ports.dialogs.messageBox({.text = "This number is either deleted or doesn't exist!",
                                       .icon = MsgIcon::Exclamation,
                                       .caption = "No Serial"});

@@ -1,8 +1,10 @@
 #include "print/QtPrinter.h"
 
+#include "common/AppInfo.h"
 #include "common/FileExists.h"
 #include "common/NativeFile.h"
 #include "common/RuntimeError.h"
+#include "print/QtText.h"
 #include "print/Surface.h"
 #include "print/SystemPrinter.h"
 
@@ -24,10 +26,6 @@ namespace sbk3 {
 namespace {
 
 constexpr int kPdfResolution = 1200;
-
-QString toQString(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // The paper of the user's locale, Letter where it measures in US units and A4 elsewhere, with
 // margins any printer can keep.
@@ -90,7 +88,7 @@ struct QtPrinter::Impl {
         return font;
     }
 
-    std::string documentName() const { return jobName.empty() ? "Sumbrook 3" : jobName; }
+    std::string documentName() const { return jobName.empty() ? kAppTitle : jobName; }
 
     // Looks the system printer up for this document and sets up its page.
     void prepare() {
@@ -104,15 +102,16 @@ struct QtPrinter::Impl {
         } else if (systemPrintersViaCups()) {
             system = defaultSystemPrinter();
             if (system && !system->accepting)
-                throw RuntimeError(482, "The printer " + system->name +
-                                            " is not accepting jobs, so the page was not printed.");
+                throw RuntimeError(static_cast<int>(ErrorNumber::PrinterError),
+                                   "The printer " + system->name +
+                                       " is not accepting jobs, so the page was not printed.");
             if (system)
                 layout = paperOf(*system);
         } else if (const QPrinterInfo info = QPrinterInfo::defaultPrinter(); !info.isNull()) {
             qtPrinter = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
             qtPrinter->setPageSize(info.defaultPageSize()); // else Qt takes the locale's
-            qtPrinter->setDocName(toQString(documentName()));
-            qtPrinter->setCreator(QStringLiteral("Sumbrook 3"));
+            qtPrinter->setDocName(fromUtf8(documentName()));
+            qtPrinter->setCreator(fromUtf8(kAppTitle));
             layout = qtPrinter->pageLayout();
         }
         if (qtPrinter) {
@@ -125,11 +124,12 @@ struct QtPrinter::Impl {
             writer = std::make_unique<QPdfWriter>(buffer.get());
             writer->setResolution(kPdfResolution);
             writer->setPageLayout(layout);
-            writer->setTitle(toQString(documentName()));
-            writer->setCreator(QStringLiteral("Sumbrook 3"));
+            writer->setTitle(fromUtf8(documentName()));
+            writer->setCreator(fromUtf8(kAppTitle));
             device = writer.get();
         }
-        printable = QRectF(QPointF(0, 0), QSizeF(layout.paintRectPixels(resolution()).size()));
+        printable =
+            QRectF(QPointF(0, 0), QSizeF(layout.paintRectPixels(qRound(resolution())).size()));
         prepared = true;
     }
 
@@ -227,7 +227,7 @@ float QtPrinter::scaleWidth() {
 float QtPrinter::textWidth(const std::string& text) {
     d->prepare();
     const QFontMetricsF metrics(d->printerFont(), d->device);
-    return static_cast<float>(metrics.horizontalAdvance(toQString(text)) / d->unitX());
+    return static_cast<float>(metrics.horizontalAdvance(fromUtf8(text)) / d->unitX());
 }
 
 void QtPrinter::setPageScale(float scale) {
@@ -240,7 +240,7 @@ void QtPrinter::printLine(const std::string& text) {
     d->painter.setFont(font);
     const QFontMetricsF metrics(font, d->device);
     const double top = d->y * d->unitY();
-    d->painter.drawText(QPointF(d->x * d->unitX(), top + metrics.ascent()), toQString(text));
+    d->painter.drawText(QPointF(d->x * d->unitX(), top + metrics.ascent()), fromUtf8(text));
     d->x = 0.0f;
     d->y += static_cast<float>(metrics.height() / d->unitY());
 }
@@ -249,7 +249,7 @@ void QtPrinter::paintPicture(const SurfacePicture& picture, float x, float y) {
     d->begin();
     // Drawn as text straight onto the page, so digits stay crisp and searchable at any
     // resolution, and cut at the picture's own edges like the picture it stands for.
-    QFont font(toQString(picture.fontName));
+    QFont font(fromUtf8(picture.fontName));
     font.setPointSizeF(picture.fontPoints * static_cast<double>(d->scale));
     const QFontMetricsF metrics(font, d->device);
     const QPointF origin(x * d->unitX(), y * d->unitY());
@@ -262,7 +262,7 @@ void QtPrinter::paintPicture(const SurfacePicture& picture, float x, float y) {
         font.setBold(line.bold);
         font.setUnderline(line.underline);
         d->painter.setFont(font);
-        d->painter.drawText(QPointF(origin.x(), top + metrics.ascent()), toQString(line.text));
+        d->painter.drawText(QPointF(origin.x(), top + metrics.ascent()), fromUtf8(line.text));
         top += metrics.height();
     }
     d->painter.restore();

@@ -73,7 +73,8 @@ std::optional<SystemPrinter::Paper> defaultPaper(cups_dest_t* dest, cups_dinfo_t
 }
 
 RuntimeError refused(const std::string& printer) {
-    return {482, "The printer " + printer + " refused the job: " + cupsLastErrorString()};
+    return {static_cast<int>(ErrorNumber::PrinterError),
+            "The printer " + printer + " refused the job: " + cupsLastErrorString()};
 }
 
 } // namespace
@@ -128,7 +129,8 @@ std::optional<SystemPrinter> defaultSystemPrinter() {
 }
 
 void sendToPrinter(const SystemPrinter& printer, const std::string&, std::string_view) {
-    throw RuntimeError(482, "The printer " + printer.name + " cannot be reached");
+    throw RuntimeError(static_cast<int>(ErrorNumber::PrinterError),
+                       "The printer " + printer.name + " cannot be reached");
 }
 
 #endif

@@ -47,14 +47,13 @@ void RecordReader::skipBlanks() {
 void RecordReader::skipDelimiter() {
     if (atEnd())
         return;
-    if (m_text[m_pos] == ',') {
+    const char c = m_text[m_pos];
+    if (c == ',' || c == '\n') {
         ++m_pos;
-    } else if (m_text[m_pos] == '\r') {
+    } else if (c == '\r') {
         ++m_pos;
         if (!atEnd() && m_text[m_pos] == '\n')
             ++m_pos;
-    } else if (m_text[m_pos] == '\n') {
-        ++m_pos;
     }
 }
 

@@ -83,7 +83,7 @@ private:
 };
 
 // Worksheet files are a few kilobytes; anything larger is no worksheet and is not read.
-inline constexpr std::uint64_t kMaxWorksheetBytes = 1024 * 1024;
+inline constexpr std::uint64_t kMaxWorksheetBytes = std::uint64_t{1024} * 1024;
 
 // Reads the header and exactly as many problem records as it states. Throws RuntimeError:
 // 53 missing file, 54 not a regular file, 7 larger than kMaxWorksheetBytes, 62 records run out,

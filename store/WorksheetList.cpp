@@ -1,11 +1,11 @@
 #include "store/WorksheetList.h"
 
 #include "common/FileExists.h"
+#include "common/ProblemType.h"
 #include "common/RuntimeError.h"
 #include "store/WorksheetFile.h"
 
 #include <algorithm>
-#include <array>
 #include <system_error>
 
 namespace sbk3 {
@@ -18,9 +18,7 @@ bool isDigit(char c) {
 } // namespace
 
 bool looksLikeWorksheetNumber(std::string_view name) {
-    static constexpr std::array<std::string_view, 5> kCodes = {"ADD", "SUB", "MUL", "DIV", "MIX"};
-    if (name.size() < 9 ||
-        std::find(kCodes.begin(), kCodes.end(), name.substr(0, 3)) == kCodes.end())
+    if (name.size() < 9 || !IsTypeCode(name.substr(0, 3)))
         return false;
     const std::string_view rest = name.substr(3);
     const std::size_t separator = rest.find_first_of(".,");

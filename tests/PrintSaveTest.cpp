@@ -176,11 +176,8 @@ TEST_F(PrintSaveTest, AnUnwritableFolderGivesOneMessageAndTheProgramGoesOn) {
     test::writeBytes(folder / "file", "x");
     run(folder / "file"); // a folder path through a regular file: no file can be made there
     ASSERT_EQ(dialogs.messages.size(), 1u);
-#ifdef _WIN32
+    // The program's own words, the same on every system and in every language.
     EXPECT_EQ(dialogs.last().text, "Worksheet ADD005042 could not be saved: Path not found");
-#else
-    EXPECT_EQ(dialogs.last().text, "Worksheet ADD005042 could not be saved: Not a directory");
-#endif
     EXPECT_EQ(dialogs.last().icon, MsgIcon::Exclamation);
     EXPECT_EQ(dialogs.last().caption, "Sumbrook 3");
     EXPECT_FALSE(state.PrintNewSheet);
@@ -202,11 +199,20 @@ TEST_F(PrintSaveTest, AWriteThatFailsMidwayLeavesNoFile) {
     ::setrlimit(RLIMIT_FSIZE, &limited);
     controls.numOfProblems = "30";
     run();
+    // Not even the header fits: the file just made goes too.
+    limited.rlim_cur = 10;
+    ::setrlimit(RLIMIT_FSIZE, &limited);
+    FakeDialogs headerDialogs;
+    random = ScriptedRandom({0.5f});
+    PrintSave(controls, state, {headerDialogs, random, folder.path(), ".", {}});
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
+    ASSERT_EQ(headerDialogs.messages.size(), 1u);
+    EXPECT_EQ(headerDialogs.last().text, "Worksheet ADD030500 could not be saved: Disk full");
+    EXPECT_FALSE(std::filesystem::exists(folder / "ADD030500"));
 
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.last().text, "Worksheet ADD030042 could not be saved: File too large");
+    EXPECT_EQ(dialogs.last().text, "Worksheet ADD030042 could not be saved: Disk full");
     EXPECT_EQ(dialogs.last().icon, MsgIcon::Exclamation);
     EXPECT_FALSE(std::filesystem::exists(folder / "ADD030042"));
     EXPECT_FALSE(state.PrintNewSheet);

@@ -256,12 +256,26 @@ TEST_F(PrintSavedTest, APrinterFailureAbandonsTheDocumentAndRestoresTheFont) {
 
 TEST_F(PrintSavedTest, AFailureOnceThePageIsUnderWayIsNeverTakenForAMissingNumber) {
     save("ADD003042", 3);
-    printer.failure = RuntimeError(61, "File too large"); // the PDF stand-in on a full disk
-    printer.failAtCall = 18;                              // EndDoc
+    printer.failure = RuntimeError(ErrorNumber::FileNotFound); // while printing: no number
+    printer.failAtCall = 18;                                   // EndDoc
     type("ADD003042");
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.last().text, "Worksheet ADD003042 could not be printed: File too large");
+    EXPECT_EQ(dialogs.last().text, "Worksheet ADD003042 could not be printed: File not found");
     EXPECT_EQ(dialogs.last().caption, "Print Saved");
+}
+
+TEST_F(PrintSavedTest, TheMissingNumberRuleGoesByTheDescription) {
+    save("ADD003042", 3);
+    // The first call of the command is the printer's bold, before the file is read.
+    printer.failAtCall = 0;
+    printer.failure = RuntimeError(482, "Fault in the printer");
+    type("ADD003042");
+    EXPECT_EQ(dialogs.last().caption, "No Serial");
+    printer.log.clear();
+    printer.failure = RuntimeError(53, "Gone");
+    type("ADD003042");
+    EXPECT_EQ(dialogs.last().caption, "Print Saved");
+    EXPECT_EQ(dialogs.last().text.substr(dialogs.last().text.size() - 6), ": Gone");
 }
 
 TEST_F(PrintSavedTest, APausedPrinterHoldingThePageIsToldOf) {

@@ -1,5 +1,6 @@
 #include "worksheet/Generator.h"
 
+#include "common/ProblemType.h"
 #include "store/WorksheetFile.h"
 #include "worksheet/Random.h"
 
@@ -41,20 +42,25 @@ std::optional<std::string> MakeProblemLine(std::string_view typeName, RandomPort
         const float r2 = random.rtcRandomNext();
         return std::pair{r1, r2};
     };
-    if (typeName == "Addition" || typeName == "Multiplication") {
+    const std::optional<ProblemType> type = ParseProblemType(typeName);
+    if (!type)
+        return std::nullopt;
+    switch (*type) {
+    case ProblemType::Addition:
+    case ProblemType::Multiplication: {
         const auto [r1, r2] = twoDraws();
-        return problemLine(scaled(r1, 10), scaled(r2, 10), typeName == "Addition" ? "+" : "x",
-                           true);
+        return problemLine(scaled(r1, 10), scaled(r2, 10),
+                           *type == ProblemType::Addition ? "+" : "x", true);
     }
-    if (typeName == "Subtraction") {
+    case ProblemType::Subtraction: {
         const auto [r1, r2] = twoDraws();
         return subtraction(r1, r2);
     }
-    if (typeName == "Division") {
+    case ProblemType::Division: {
         const auto [r1, r2] = twoDraws();
         return division(r1, r2);
     }
-    if (typeName == "Mixed") {
+    case ProblemType::Mixed: {
         random.rtcRandomize();
         const int i = scaled(random.rtcRandomNext(), 4);
         const auto [r2, r3] = twoDraws();
@@ -66,6 +72,7 @@ std::optional<std::string> MakeProblemLine(std::string_view typeName, RandomPort
         default: // "+" and "x" go bare and stay below 9
             return problemLine(scaled(r2, 9), scaled(r3, 9), kMixedOperators.at(i), false);
         }
+    }
     }
     return std::nullopt;
 }

@@ -1,6 +1,7 @@
 #include "worksheet/Request.h"
 
 #include "common/Decimal.h"
+#include "common/ProblemType.h"
 
 #include <charconv>
 #include <cmath>
@@ -27,17 +28,10 @@ std::optional<std::string> CheckRequest(double count, bool easy) {
 }
 
 std::string TypeCode(std::string_view typeName) {
-    if (typeName == "Addition")
-        return "ADD";
-    if (typeName == "Subtraction")
-        return "SUB";
-    if (typeName == "Multiplication")
-        return "MUL";
-    if (typeName == "Division")
-        return "DIV";
-    if (typeName == "Mixed")
-        return "MIX";
-    return {};
+    const std::optional<ProblemType> type = ParseProblemType(typeName);
+    if (!type)
+        return {};
+    return std::string(kProblemTypes[static_cast<std::size_t>(*type)].code);
 }
 
 std::string CountCode(double count, std::string_view decimalSeparator) {

@@ -219,7 +219,7 @@ TEST_F(QtPrinterTest, APdfThatCannotBeWrittenWholeLeavesTheOldOneAndNothingElse)
     }
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
-    EXPECT_EQ(description, "File too large");
+    EXPECT_EQ(description, "Disk full");
     EXPECT_EQ(test::readBytes(folder / "ADD003042.pdf"), "the old page");
     EXPECT_EQ(filesIn(folder.path()), 1u);
     EXPECT_EQ(printer.outputFile(), "");
@@ -233,7 +233,7 @@ TEST_F(QtPrinterTest, APdfThatCannotBeWrittenWholeLeavesTheOldOneAndNothingElse)
         blocked.endDoc();
         FAIL() << "no error";
     } catch (const RuntimeError& error) {
-        EXPECT_EQ(error.description(), "Not a directory");
+        EXPECT_EQ(error.description(), "Path not found");
     }
 }
 

@@ -120,7 +120,7 @@ TEST(WorksheetRoundTripTest, SaveAsPdfWritesThePageWhereChosenOrNothing) {
     window.saveWorksheetPdf();
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.last().text,
-              "Worksheet " + number + " could not be saved as PDF: Not a directory");
+              "Worksheet " + number + " could not be saved as PDF: Path not found");
     EXPECT_EQ(dialogs.last().caption, "Save Worksheet as PDF");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(documents.path()),
                             std::filesystem::directory_iterator()),
