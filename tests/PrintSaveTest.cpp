@@ -265,15 +265,7 @@ TEST_F(PrintSaveTest, ANameTakenInAnyFormIsDrawnAgainAndNeverTouched) {
 // own header and exactly its own lines. (fork; Windows runs two threads, in WindowsFileTest.)
 TEST_F(PrintSaveTest, TwoProcessesNeverShareANumber) {
     constexpr int kFree = 40;
-    std::vector<float> script;
-    for (int part = 0; part < 1000; ++part) {
-        char name[16];
-        std::snprintf(name, sizeof name, "ADD005%03d", part);
-        if (part % 25 == 0)
-            script.push_back((static_cast<float>(part) + 0.5f) / 1000.0f);
-        else
-            test::writeBytes(folder / name, "x");
-    }
+    const std::vector<float> script = test::fillStemButEvery25th(folder.path(), "ADD005");
     ASSERT_EQ(script.size(), static_cast<std::size_t>(kFree));
     for (int round = 0; round < 5; ++round) {
         int go[2];

@@ -78,15 +78,7 @@ TEST(WindowsFileTest, FileExistsIsFalseForAFileHeldWithoutReadSharing) {
 // order: threads here, where there is no fork.
 TEST(WindowsFileTest, TwoSaversNeverShareANumber) {
     test::TempFolder folder;
-    std::vector<float> script;
-    for (int part = 0; part < 1000; ++part) {
-        char name[16];
-        std::snprintf(name, sizeof name, "ADD005%03d", part);
-        if (part % 25 == 0)
-            script.push_back((static_cast<float>(part) + 0.5f) / 1000.0f);
-        else
-            test::writeBytes(folder / name, "x");
-    }
+    const std::vector<float> script = test::fillStemButEvery25th(folder.path(), "ADD005");
     const auto saver = [&](int who) {
         test::ScriptedRandom same(script);
         test::FakeDialogs answers;
