@@ -2,19 +2,17 @@
 
 #include "store/WorksheetFile.h"
 #include "support/FakeDialogs.h"
+#include "support/FileSizeLimit.h"
 #include "support/ScriptedRandom.h"
+#include "support/Stem.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
-#include <set>
-
 #ifndef _WIN32
-#include <csignal>
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -190,23 +188,16 @@ TEST_F(PrintSaveTest, AnUnwritableFolderGivesOneMessageAndTheProgramGoesOn) {
 
 #ifndef _WIN32 // a file size limit (RLIMIT_FSIZE) exists on POSIX only
 TEST_F(PrintSaveTest, AWriteThatFailsMidwayLeavesNoFile) {
-    // The file size limit stops the header plus a few lines; SIGXFSZ ignored turns it into EFBIG.
-    rlimit old{};
-    ::getrlimit(RLIMIT_FSIZE, &old);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = old;
-    limited.rlim_cur = 60;
-    ::setrlimit(RLIMIT_FSIZE, &limited);
-    controls.numOfProblems = "30";
-    run();
-    // Not even the header fits: the file just made goes too.
-    limited.rlim_cur = 10;
-    ::setrlimit(RLIMIT_FSIZE, &limited);
     FakeDialogs headerDialogs;
-    random = ScriptedRandom({0.5f});
-    PrintSave(controls, state, {headerDialogs, random, folder.path(), ".", {}});
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    {
+        test::FileSizeLimit full(60); // the header and a few lines
+        controls.numOfProblems = "30";
+        run();
+        // Not even the header fits: the file just made goes too.
+        full.set(10);
+        random = ScriptedRandom({0.5f});
+        PrintSave(controls, state, {headerDialogs, random, folder.path(), ".", {}});
+    }
     ASSERT_EQ(headerDialogs.messages.size(), 1u);
     EXPECT_EQ(headerDialogs.last().text, "Worksheet ADD030500 could not be saved: Disk full");
     EXPECT_FALSE(std::filesystem::exists(folder / "ADD030500"));
@@ -296,21 +287,9 @@ TEST_F(PrintSaveTest, TwoProcessesNeverShareANumber) {
             ASSERT_EQ(::waitpid(pid, &status, 0), pid);
             ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
         }
-        std::set<std::string> saved;
-        for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
-            const std::string bytes = test::readBytes(entry.path());
-            if (bytes == "x")
-                continue;
-            const std::string name = entry.path().filename().string();
-            saved.insert(name);
-            const SavedWorksheet sheet = readWorksheetFile(entry.path());
-            EXPECT_EQ(sheet.sheetCode, name);
-            EXPECT_TRUE(sheet.title == "Child 0 " + name || sheet.title == "Child 1 " + name)
-                << sheet.title;
-            EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 6) << name;
-            std::filesystem::remove(entry.path());
-        }
-        EXPECT_EQ(saved.size(), static_cast<std::size_t>(kFree)) << "round " << round;
+        EXPECT_EQ(test::checkRacedSheets(folder.path(), "Child", true),
+                  static_cast<std::size_t>(kFree))
+            << "round " << round;
     }
 }
 

@@ -6,12 +6,12 @@
 #include "store/WorksheetFile.h"
 #include "support/FakeDialogs.h"
 #include "support/ScriptedRandom.h"
+#include "support/Stem.h"
 #include "support/TempFolder.h"
 #include "worksheet/PrintSave.h"
 
 #include <gtest/gtest.h>
 
-#include <set>
 #include <thread>
 #include <windows.h>
 
@@ -92,18 +92,7 @@ TEST(WindowsFileTest, TwoSaversNeverShareANumber) {
     std::thread second(saver, 1);
     first.join();
     second.join();
-    std::set<std::string> saved;
-    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
-        const std::string bytes = test::readBytes(entry.path());
-        if (bytes == "x")
-            continue;
-        const std::string name = entry.path().filename().string();
-        saved.insert(name);
-        const SavedWorksheet sheet = readWorksheetFile(entry.path());
-        EXPECT_TRUE(sheet.title == "Saver 0 " + name || sheet.title == "Saver 1 " + name);
-        EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 6) << name;
-    }
-    EXPECT_EQ(saved.size(), script.size());
+    EXPECT_EQ(test::checkRacedSheets(folder.path(), "Saver", false), script.size());
 }
 
 } // namespace

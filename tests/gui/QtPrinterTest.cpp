@@ -5,6 +5,7 @@
 #include "print/Page.h"
 #include "print/Surface.h"
 #include "store/WorksheetFile.h"
+#include "support/FileSizeLimit.h"
 #include "support/Pdf.h"
 #include "support/TempFolder.h"
 
@@ -13,9 +14,7 @@
 #include <QLocale>
 
 #include <algorithm>
-#include <csignal>
 #include <regex>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace sbk3 {
@@ -204,21 +203,15 @@ std::size_t filesIn(const std::filesystem::path& folder) {
 
 TEST_F(QtPrinterTest, APdfThatCannotBeWrittenWholeLeavesTheOldOneAndNothingElse) {
     test::writeBytes(folder / "ADD003042.pdf", "the old page");
-    // The file size limit stops the new page part way; SIGXFSZ ignored turns it into EFBIG.
-    rlimit old{};
-    ::getrlimit(RLIMIT_FSIZE, &old);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = old;
-    limited.rlim_cur = 2000;
-    ::setrlimit(RLIMIT_FSIZE, &limited);
     std::string description;
-    try {
-        printPage(mixedSheet(3), false, 0, "", "ADD003042");
-    } catch (const RuntimeError& error) {
-        description = error.description();
+    {
+        test::FileSizeLimit full(2000); // the new page cannot be written whole
+        try {
+            printPage(mixedSheet(3), false, 0, "", "ADD003042");
+        } catch (const RuntimeError& error) {
+            description = error.description();
+        }
     }
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(description, "Disk full");
     EXPECT_EQ(test::readBytes(folder / "ADD003042.pdf"), "the old page");
     EXPECT_EQ(filesIn(folder.path()), 1u);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "support/TempFolder.h"
 #include "worksheet/Random.h"
 
 #include <cstddef>
@@ -33,22 +32,5 @@ public:
 private:
     std::vector<float> m_script;
 };
-
-// Fills the stem's numbers in folder with taken files ("x"), all but every 25th (40 left free),
-// and gives the draws that name exactly the free ones, in order.
-inline std::vector<float> fillStemButEvery25th(const std::filesystem::path& folder,
-                                               const std::string& stem) {
-    std::vector<float> free;
-    for (int part = 0; part < 1000; ++part) {
-        if (part % 25 == 0) {
-            free.push_back((static_cast<float>(part) + 0.5f) / 1000.0f);
-            continue;
-        }
-        char digits[8];
-        std::snprintf(digits, sizeof digits, "%03d", part);
-        writeBytes(folder / (stem + digits), "x");
-    }
-    return free;
-}
 
 } // namespace sbk3::test
