@@ -5,7 +5,9 @@
 // reports the program's resident memory once that last window is painted and idle. With
 // --click-after MS the click comes that long after the splash is painted, as a person's would.
 // Usage: sbk3_startup_probe [--click | --click-after MS] [--rss] -- PROGRAM [ARGS...]
-// Prints: splash_ms=... [main_ms=...] [rss_kb=...]
+// Prints: splash_ms=... [main_ms=...] [rss_kb=...] [ended_by_signal=N | ended_with_status=N]
+// Exit status: 0 when every figure was taken, 1 when one was not within 20 s, 3 when the program
+// ended before the probe ended it.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -50,6 +52,18 @@ long residentKb(pid_t pid) {
     return -1;
 }
 
+// Asks the program to end, and ends it for good when it has not within two seconds.
+void endChild(pid_t child) {
+    kill(child, SIGTERM);
+    for (int waited = 0; waited < 200; ++waited) {
+        if (waitpid(child, nullptr, WNOHANG) == child)
+            return;
+        usleep(10 * 1000);
+    }
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -92,11 +106,16 @@ int main(int argc, char** argv) {
     double splashMs = -1;
     double mainMs = -1;
     Clock::time_point clicked;
+    int status = 0;
+    bool endedEarly = false;
     const auto deadline = Clock::now() + std::chrono::seconds(20);
     while (Clock::now() < deadline && (splashMs < 0 || (click && mainMs < 0))) {
         if (!XPending(display)) {
             pollfd fd{ConnectionNumber(display), POLLIN, 0};
             poll(&fd, 1, 100);
+            endedEarly = waitpid(child, &status, WNOHANG) == child;
+            if (endedEarly)
+                break;
             continue;
         }
         XEvent event;
@@ -141,9 +160,21 @@ int main(int argc, char** argv) {
         usleep(300 * 1000);
         std::printf(" rss_kb=%ld", residentKb(child));
     }
+    // A program that ended before it was told to has crashed (or given up): say how.
+    if (!endedEarly)
+        endedEarly = waitpid(child, &status, WNOHANG) == child;
+    if (endedEarly) {
+        if (WIFSIGNALED(status))
+            std::printf(" ended_by_signal=%d", WTERMSIG(status));
+        else
+            std::printf(" ended_with_status=%d", WEXITSTATUS(status));
+    }
     std::printf("\n");
-    kill(child, SIGTERM);
-    waitpid(child, nullptr, 0);
+    std::fflush(stdout);
+    if (!endedEarly)
+        endChild(child);
     XCloseDisplay(display);
+    if (endedEarly)
+        return 3;
     return splashMs >= 0 && (!click || mainMs >= 0) ? 0 : 1;
 }

@@ -1,18 +1,24 @@
 #!/usr/bin/env python3
 """Prints the start-up and first-use table from bench/startup.sh's results: each figure with
-its floor from the same rounds, as median and minimum, and the ratio of the medians and of the
-minimums. Usage: summarize.py RESULTS ROUNDS"""
+its floor from the same rounds, as median and minimum with the number of rounds that gave it,
+the ratio of the medians and of the minimums, and the rounds lost. Usage: summarize.py RESULTS
+ROUNDS"""
 import statistics
 import sys
 from collections import defaultdict
 
 values = defaultdict(list)
+lost = defaultdict(int)
 with open(sys.argv[1]) as results:
     for line in results:
         parts = line.split()
-        if len(parts) == 3:
+        if len(parts) == 3 and parts[0] == "lost":
+            lost[f"{parts[1]} ({parts[2].replace('_', ' ')})"] += 1
+        elif len(parts) == 3:
             try:
-                values[(parts[0], parts[1])].append(float(parts[2]))
+                value = float(parts[2])
+                if value >= 0:  # -1: the probe saw no such event
+                    values[(parts[0], parts[1])].append(value)
             except ValueError:
                 pass
 
@@ -38,16 +44,22 @@ rows = [
      ("whole", "reportlab_ms"), None, "ms"),
 ]
 
-print(f"\nstart-up and first use, {sys.argv[2]} interleaved rounds (median / minimum)")
-print(f"{'figure':58} {'value':>17} {'floor':>17} {'ratio':>11}  aim")
+print(f"\nstart-up and first use, {sys.argv[2]} interleaved rounds (median / minimum, [rounds])")
+print(f"{'figure':58} {'value':>22} {'floor':>22} {'ratio':>11}  aim")
 for name, figure, floor, aim, unit in rows:
     a, b = values.get(figure, []), values.get(floor, [])
     if not a or not b:
-        print(f"{name:58} {'not measured':>17}")
+        print(f"{name:58} {'not measured':>22} [{len(a)}/{len(b)}]")
         continue
     ma, mb = statistics.median(a), statistics.median(b)
     la, lb = min(a), min(b)
     ratio = f"{ma / mb:.2f}/{la / lb:.2f}" if mb > 0 and lb > 0 else "-"
     goal = f"<= {aim}" if aim else ""
     met = "" if not aim or not mb else (" met" if ma / mb <= aim else " not met")
-    print(f"{name:58} {ma:8.1f}/{la:<8.1f} {mb:8.1f}/{lb:<8.1f} {ratio:>11}  {goal}{met} {unit}")
+    shown_a = f"{ma:.1f}/{la:.1f} [{len(a)}]"
+    shown_b = f"{mb:.1f}/{lb:.1f} [{len(b)}]"
+    print(f"{name:58} {shown_a:>22} {shown_b:>22} {ratio:>11}  {goal}{met} {unit}")
+if lost:
+    print("lost: " + ", ".join(f"{count} x {what}" for what, count in sorted(lost.items())))
+else:
+    print("lost: none")
