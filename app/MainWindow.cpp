@@ -5,7 +5,7 @@
 #include "common/AppInfo.h"
 #include "common/Dialogs.h"
 #include "common/FileExists.h"
-#include "common/ProblemType.h"
+#include "common/ProblemKinds.h"
 #include "print/PrintSaved.h"
 #include "print/Printer.h"
 #include "print/QtText.h"
@@ -80,7 +80,7 @@ void frmMain::createControls() {
     TypeList::installAccessibility();
     cboType = new TypeList(this);
     cboType->setEditable(false);
-    for (const ProblemTypeInfo& info : kProblemTypes)
+    for (const ProblemTypeInfo& info : problemTypes())
         cboType->addItem(fromUtf8(info.name));
     place(cboType, "cboType", 720, 600, 3735, 360);
 

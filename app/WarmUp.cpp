@@ -1,6 +1,7 @@
 #include "app/WarmUp.h"
 
 #include "common/AppInfo.h"
+#include "common/ProblemKinds.h"
 #include "print/QtText.h"
 
 #include <QBuffer>
@@ -31,13 +32,16 @@ void warmUpPages() {
     text.setPointSize(12);
     painter.setFont(text);
     painter.drawText(QPointF(100, 200), QStringLiteral("Name_ 0123456789"));
+    QString glyphs = QStringLiteral(" 0123456789");
+    for (const OperatorInfo& op : operators())
+        glyphs += fromUtf8(op.text);
     QFont mono(QStringLiteral("Courier New"));
     mono.setPointSize(12);
     for (const bool bold : {false, true}) {
         mono.setBold(bold);
         mono.setUnderline(bold);
         painter.setFont(mono);
-        painter.drawText(QPointF(100, 400), fromUtf8(" 0123456789+-x\xC3\xB7"));
+        painter.drawText(QPointF(100, 400), glyphs);
     }
     painter.end();
 }

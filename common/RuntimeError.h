@@ -24,36 +24,30 @@ enum class ErrorNumber : int {
 // The program's own English description of a number, the same in every locale.
 const char* describe(ErrorNumber number);
 
-// A failure raised on purpose, numbered and described like the run-time errors it stands for.
-// Print Saved decides what to tell the user from the description.
+// A failure raised on purpose, numbered and described like the run-time errors it stands for:
+// throw RuntimeError(ErrorNumber::FileNotFound), or with a description of its own where the
+// number's own says too little (a printer's reason). Print Saved decides what to tell the user
+// from the description.
 class RuntimeError : public std::runtime_error {
 public:
-    RuntimeError(int number, std::string description);
     explicit RuntimeError(ErrorNumber number);
+    RuntimeError(ErrorNumber number, std::string description);
 
-    int number() const { return m_number; }
-    ErrorNumber code() const { return static_cast<ErrorNumber>(m_number); }
+    ErrorNumber code() const { return m_number; }
+    int number() const { return static_cast<int>(m_number); }
     const std::string& description() const { return m_description; }
 
-    static RuntimeError fileNotFound();        // 53
-    static RuntimeError inputPastEndOfFile();  // 62
-    static RuntimeError typeMismatch();        // 13
-    static RuntimeError overflow();            // 6
-    static RuntimeError subscriptOutOfRange(); // 9
-    static RuntimeError printerError();        // 482
-    static RuntimeError badFileMode();         // 54: not a regular file
-    static RuntimeError outOfMemory();         // 7: larger than any worksheet can be
-    // A failed file operation by its errno, numbered and described by the program's own text.
-    static RuntimeError fromErrno(int error);
-#ifdef _WIN32
-    // The same for a Windows error code (GetLastError).
-    static RuntimeError fromWindowsError(unsigned long error);
-#endif
-
 private:
-    int m_number;
+    ErrorNumber m_number;
     std::string m_description;
 };
+
+// The number for a failed system call's errno.
+ErrorNumber errorNumberOfErrno(int error);
+
+// The description of any failure: a RuntimeError's own, "Out of memory" for an allocation that
+// failed, else what the exception says.
+std::string describeFailure(const std::exception& failure);
 
 // Print Saved's rule for "This number is either deleted or doesn't exist!": a failure whose
 // description begins with a capital F, as "File not found" does and no other description of

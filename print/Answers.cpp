@@ -1,5 +1,6 @@
 #include "print/Answers.h"
 
+#include "common/ProblemKinds.h"
 #include "common/Text.h"
 #include "store/WorksheetFile.h"
 
@@ -23,24 +24,16 @@ std::string aligned(long long value) {
 } // namespace
 
 std::string AnswerLine(const Problem& problem) {
-    const long long a = problem.first;
-    const long long b = problem.second;
-    if (problem.op == "+")
-        return aligned(a + b);
-    if (problem.op == "-")
-        return aligned(a - b);
-    if (problem.op == "x")
-        return aligned(a * b);
-    if (problem.op == "\xC3\xB7") {
-        if (b == 0)
-            return {};
-        const long long remainder = a % b;
-        std::string line = aligned(a / b);
-        if (remainder != 0)
-            line += " r" + std::to_string(remainder < 0 ? -remainder : remainder);
-        return line;
-    }
-    return {};
+    const OperatorInfo* op = findOperator(problem.op);
+    if (!op)
+        return {};
+    const std::optional<Answer> answer = op->answer(problem.first, problem.second);
+    if (!answer)
+        return {};
+    std::string line = aligned(answer->value);
+    if (answer->remainder != 0)
+        line += " r" + std::to_string(answer->remainder);
+    return line;
 }
 
 } // namespace sbk3

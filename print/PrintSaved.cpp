@@ -100,7 +100,7 @@ void runPageCommand(const PageCommand& command, const PrintSavedControls& contro
 
         const std::optional<std::filesystem::path> path = FindWorksheetFile(ports.folder, number);
         if (!path)
-            throw RuntimeError::fileNotFound();
+            throw RuntimeError(ErrorNumber::FileNotFound);
         number =
             pathToUtf8(path->filename()); // the worksheet's own number, whatever the case typed
         const SavedWorksheet sheet = readWorksheetFile(*path);

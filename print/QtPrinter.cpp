@@ -102,7 +102,7 @@ struct QtPrinter::Impl {
         } else if (systemPrintersViaCups()) {
             system = defaultSystemPrinter();
             if (system && !system->accepting)
-                throw RuntimeError(static_cast<int>(ErrorNumber::PrinterError),
+                throw RuntimeError(ErrorNumber::PrinterError,
                                    "The printer " + system->name +
                                        " is not accepting jobs, so the page was not printed.");
             if (system)
@@ -140,7 +140,7 @@ struct QtPrinter::Impl {
         lastOutput.clear();
         lastHeld.clear();
         if (!painter.begin(device))
-            throw RuntimeError::printerError();
+            throw RuntimeError(ErrorNumber::PrinterError);
         painter.setClipRect(printable); // nothing lands in the margins the printer cannot print
         active = true;
     }
@@ -151,7 +151,7 @@ struct QtPrinter::Impl {
             return; // Qt sent it when the painter ended
         buffer->close();
         if (!isCompletePdf(pdf))
-            throw RuntimeError::printerError();
+            throw RuntimeError(ErrorNumber::PrinterError);
         const std::string_view bytes(pdf.constData(), static_cast<std::size_t>(pdf.size()));
         if (!pdfTarget.empty()) {
             replaceFileContents(pdfTarget, bytes);
@@ -274,7 +274,7 @@ void QtPrinter::endDoc() {
     const bool ended = d->painter.end();
     try {
         if (!ended)
-            throw RuntimeError::printerError();
+            throw RuntimeError(ErrorNumber::PrinterError);
         d->deliver();
     } catch (...) {
         d->reset();

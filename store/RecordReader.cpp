@@ -32,10 +32,10 @@ std::int16_t toInteger(std::string_view field) {
     std::size_t used = 0;
     const std::optional<double> value = scanDecimal(field, &used);
     if (!value || used != field.size())
-        throw RuntimeError::typeMismatch();
+        throw RuntimeError(ErrorNumber::TypeMismatch);
     const double rounded = std::nearbyint(*value); // half to even in the default rounding mode
     if (!(rounded >= -32768.0 && rounded <= 32767.0))
-        throw RuntimeError::overflow();
+        throw RuntimeError(ErrorNumber::Overflow);
     return static_cast<std::int16_t>(rounded);
 }
 
@@ -60,7 +60,7 @@ void RecordReader::skipDelimiter() {
 std::string RecordReader::nextField() {
     skipBlanks();
     if (atEnd())
-        throw RuntimeError::inputPastEndOfFile();
+        throw RuntimeError(ErrorNumber::InputPastEndOfFile);
 
     std::string field;
     if (m_text[m_pos] == '"') {

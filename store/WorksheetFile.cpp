@@ -195,7 +195,7 @@ SavedWorksheet parseWorksheet(std::string_view bytes, bool headerOnly) {
 
     for (int k = 1; k <= sheet.count; ++k) {
         if (k > kMaxProblems)
-            throw RuntimeError::subscriptOutOfRange();
+            throw RuntimeError(ErrorNumber::SubscriptOutOfRange);
         Problem problem;
         problem.first = reader.nextInteger();
         problem.second = reader.nextInteger();
@@ -213,9 +213,9 @@ std::string readBounded(const std::filesystem::path& path) {
     NativeFile file = NativeFile::openForReading(path);
     const FileInfo info = file.info();
     if (!info.regular)
-        throw RuntimeError::badFileMode();
+        throw RuntimeError(ErrorNumber::BadFileMode);
     if (info.size > kMaxWorksheetBytes)
-        throw RuntimeError::outOfMemory();
+        throw RuntimeError(ErrorNumber::OutOfMemory);
     // The size may grow while it is read; never more than the limit is taken in.
     std::string bytes(static_cast<std::size_t>(info.size) + 1, '\0');
     std::size_t used = 0;
@@ -228,7 +228,7 @@ std::string readBounded(const std::filesystem::path& path) {
             bytes.resize(std::min<std::size_t>(bytes.size() * 2, kMaxWorksheetBytes + 1));
     }
     if (used > kMaxWorksheetBytes)
-        throw RuntimeError::outOfMemory();
+        throw RuntimeError(ErrorNumber::OutOfMemory);
     bytes.resize(used);
     file.close();
     return bytes;

@@ -1,7 +1,7 @@
 #include "store/WorksheetList.h"
 
 #include "common/FileExists.h"
-#include "common/ProblemType.h"
+#include "common/ProblemKinds.h"
 #include "common/RuntimeError.h"
 #include "store/WorksheetFile.h"
 

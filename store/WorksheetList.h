@@ -12,8 +12,9 @@ struct ListedWorksheet {
     std::string title;
 };
 
-// True for a name of the form Print/Save gives worksheets: a type code (ADD, SUB, MUL, DIV,
-// MIX), the count in three digits (a non-whole count with its separator), three digits.
+// True for a name of the form Print/Save gives worksheets: a type code (the table in
+// common/ProblemKinds.cpp), the count in three digits (a non-whole count with its separator), three
+// digits.
 bool looksLikeWorksheetNumber(std::string_view name);
 
 // The worksheets stored in folder, newest first: every regular file with a worksheet number's

@@ -268,11 +268,11 @@ TEST_F(PrintSavedTest, TheMissingNumberRuleGoesByTheDescription) {
     save("ADD003042", 3);
     // The first call of the command is the printer's bold, before the file is read.
     printer.failAtCall = 0;
-    printer.failure = RuntimeError(482, "Fault in the printer");
+    printer.failure = RuntimeError(ErrorNumber::PrinterError, "Fault in the printer");
     type("ADD003042");
     EXPECT_EQ(dialogs.last().caption, "No Serial");
     printer.log.clear();
-    printer.failure = RuntimeError(53, "Gone");
+    printer.failure = RuntimeError(ErrorNumber::FileNotFound, "Gone");
     type("ADD003042");
     EXPECT_EQ(dialogs.last().caption, "Print Saved");
     EXPECT_EQ(dialogs.last().text.substr(dialogs.last().text.size() - 6), ": Gone");

@@ -8,12 +8,13 @@ namespace sbk3 {
 namespace {
 
 TEST(RuntimeErrorTest, OnlyADescriptionBeginningWithCapitalFMeansAMissingWorksheet) {
-    EXPECT_TRUE(meansMissingWorksheet(RuntimeError::fileNotFound().description()));
+    EXPECT_TRUE(meansMissingWorksheet(RuntimeError(ErrorNumber::FileNotFound).description()));
     EXPECT_TRUE(meansMissingWorksheet("File name too long"));
     for (const char* other : {"file not found", "Path not found", "Input past end of file", ""})
         EXPECT_FALSE(meansMissingWorksheet(other)) << other;
     // By the description, not the number.
-    EXPECT_FALSE(meansMissingWorksheet(RuntimeError(53, "Gone").description()));
+    EXPECT_FALSE(
+        meansMissingWorksheet(RuntimeError(ErrorNumber::FileNotFound, "Gone").description()));
 }
 
 TEST(RuntimeErrorTest, SystemErrorsAreNumberedAndDescribedInTheProgramsOwnWords) {
@@ -25,7 +26,7 @@ TEST(RuntimeErrorTest, SystemErrorsAreNumberedAndDescribedInTheProgramsOwnWords)
                  {ENOENT, 76, "Path not found"},    {ENOTDIR, 76, "Path not found"},
                  {EACCES, 70, "Permission denied"}, {EIO, 75, "Path/File access error"}};
     for (const auto& c : cases) {
-        const RuntimeError error = RuntimeError::fromErrno(c.error);
+        const RuntimeError error(errorNumberOfErrno(c.error));
         EXPECT_EQ(error.number(), c.number) << c.error;
         EXPECT_EQ(error.description(), c.description) << c.error;
         // No system failure can pass for a missing worksheet, whatever the locale.

@@ -74,12 +74,12 @@ void PrintSave(const RequestControls& controls, SheetState& state, const PrintSa
             return;
         }
         writeProblems(*file, problems, controls.typeName, ports.random);
-    } catch (const RuntimeError& error) {
+    } catch (const std::exception& failure) {
         if (file)
             file->removeIfStillOurs(); // a broken worksheet must not stay behind
-        ports.dialogs.messageBox(
-            {.text = "Worksheet " + state.SheetCode + " could not be saved: " + error.description(),
-             .icon = MsgIcon::Exclamation});
+        ports.dialogs.messageBox({.text = "Worksheet " + state.SheetCode +
+                                          " could not be saved: " + describeFailure(failure),
+                                  .icon = MsgIcon::Exclamation});
         return;
     }
 

@@ -1,20 +1,12 @@
 #pragma once
 
+#include "common/RandomPort.h"
+
 #include <array>
 #include <cstdint>
 #include <functional>
 
 namespace sbk3 {
-
-// The pseudo-random generator the commands draw from.
-class RandomPort {
-public:
-    virtual ~RandomPort() = default;
-    // Reseeds from the system timer.
-    virtual void rtcRandomize() = 0;
-    // The next value r, 0 <= r < 1.
-    virtual float rtcRandomNext() = 0;
-};
 
 // xoshiro256** whose reseed mixes a clock reading into its current state, so a reseed from an
 // unchanged reading never brings back the draws after an earlier one.

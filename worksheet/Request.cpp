@@ -1,7 +1,7 @@
 #include "worksheet/Request.h"
 
 #include "common/Decimal.h"
-#include "common/ProblemType.h"
+#include "common/ProblemKinds.h"
 
 #include <charconv>
 #include <cmath>
@@ -28,10 +28,8 @@ std::optional<std::string> CheckRequest(double count, bool easy) {
 }
 
 std::string TypeCode(std::string_view typeName) {
-    const std::optional<ProblemType> type = ParseProblemType(typeName);
-    if (!type)
-        return {};
-    return std::string(kProblemTypes[static_cast<std::size_t>(*type)].code);
+    const ProblemTypeInfo* type = findProblemType(typeName);
+    return type ? std::string(type->code) : std::string();
 }
 
 std::string CountCode(double count, std::string_view decimalSeparator) {

@@ -14,7 +14,8 @@ double CountValue(std::string_view text);
 // The message of the first check the request fails, or nothing when it passes.
 std::optional<std::string> CheckRequest(double count, bool easy);
 
-// "ADD", "SUB", "MUL", "DIV", "MIX"; empty for a name that is none of the five.
+// The type's code (common/ProblemKinds.cpp: "ADD" for "Addition", ...); empty for a name that
+// is no type's.
 std::string TypeCode(std::string_view typeName);
 
 // The count zero-filled to three digits; a non-whole count in its shortest form with the

@@ -17,7 +17,7 @@ public:
     float width = 96.0f;
     float scale = 1.0f;
     int failAtCall = -1; // index into log at which a call throws failure
-    RuntimeError failure = RuntimeError::printerError();
+    RuntimeError failure = RuntimeError(ErrorNumber::PrinterError);
     int fontSize = 12;
     bool bold = false;
     bool documentOpen = false;

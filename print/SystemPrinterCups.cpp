@@ -1,16 +1,13 @@
+// The system's printers through CUPS (libcups), where the system prints with it.
 #include "print/SystemPrinter.h"
 
 #include "common/RuntimeError.h"
 
-#ifdef SBK3_HAVE_CUPS
 #include <cups/cups.h>
 
 #include <memory>
-#endif
 
 namespace sbk3 {
-
-#ifdef SBK3_HAVE_CUPS
 
 namespace {
 
@@ -73,7 +70,7 @@ std::optional<SystemPrinter::Paper> defaultPaper(cups_dest_t* dest, cups_dinfo_t
 }
 
 RuntimeError refused(const std::string& printer) {
-    return {static_cast<int>(ErrorNumber::PrinterError),
+    return {ErrorNumber::PrinterError,
             "The printer " + printer + " refused the job: " + cupsLastErrorString()};
 }
 
@@ -117,22 +114,5 @@ void sendToPrinter(const SystemPrinter& printer, const std::string& title, std::
         throw error;
     }
 }
-
-#else
-
-bool systemPrintersViaCups() {
-    return false;
-}
-
-std::optional<SystemPrinter> defaultSystemPrinter() {
-    return std::nullopt;
-}
-
-void sendToPrinter(const SystemPrinter& printer, const std::string&, std::string_view) {
-    throw RuntimeError(static_cast<int>(ErrorNumber::PrinterError),
-                       "The printer " + printer.name + " cannot be reached");
-}
-
-#endif
 
 } // namespace sbk3
