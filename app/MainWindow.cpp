@@ -6,7 +6,7 @@
 #include "common/Dialogs.h"
 #include "common/FileExists.h"
 #include "common/ProblemKinds.h"
-#include "print/PrintSaved.h"
+#include "print/PageCommands.h"
 #include "print/Printer.h"
 #include "print/QtText.h"
 #include "worksheet/PrintSave.h"
@@ -22,13 +22,87 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <iterator>
+#include <type_traits>
 #include <utility>
 
 namespace sbk3 {
 namespace {
 
-QString q(const char* text) {
-    return fromUtf8(text);
+// The window's sixteen controls, in the order they are made: kind, object name, caption or
+// first text, and place in twips.
+enum class ControlKind { Label, TextBox, TypeList, Option, Button, ToggleButton };
+struct ControlSpec {
+    ControlKind kind;
+    const char* name;
+    const char* caption;
+    int left, top, width, height;
+    int maxLength = 0; // of a text box; 0 leaves Qt's own
+};
+constexpr int kButtonWidth = 1215;
+constexpr int kButtonHeight = 495;
+constexpr ControlSpec kControls[] = {
+    {ControlKind::Label, "lblTitle", "Worksheet Title:", 120, 120, 1455, 240},
+    {ControlKind::TextBox, "txtTitle", "Math Worksheet - (N)", 1725, 120, 2730, 345},
+    {ControlKind::Label, "lblType", "Type:", 120, 600, 525, 240},
+    {ControlKind::TypeList, "cboType", "", 720, 600, 3735, 360},
+    {ControlKind::Label, "lblNumOfProblems", "Number Of Problems:", 120, 1080, 1905, 240},
+    {ControlKind::TextBox, "txtNumOfProblems", "30", 2160, 1080, 2295, 345, 3},
+    {ControlKind::Label, "lblCopyright", "Append At Bottom:", 120, 1560, 1665, 240},
+    {ControlKind::TextBox, "txtAppend", "", 1920, 1560, 2535, 345, 128},
+    {ControlKind::Option, "optEasy", "Easy Reading", 480, 2040, 1695, 375},
+    {ControlKind::Option, "optCompact", "Compact Test", 2640, 2040, 1695, 375},
+    {ControlKind::Button, "cmdPrint", "Print/Save", 240, 2640, kButtonWidth, kButtonHeight},
+    {ControlKind::Button, "cmdPrintSaved", "Print Saved", 1800, 2640, kButtonWidth, kButtonHeight},
+    {ControlKind::ToggleButton, "chkBold", "Bold", 3360, 2640, kButtonWidth, kButtonHeight},
+    {ControlKind::Button, "cmdHelp", "Help", 240, 3360, kButtonWidth, kButtonHeight},
+    {ControlKind::Button, "cmdAbout", "About", 1800, 3360, kButtonWidth, kButtonHeight},
+    {ControlKind::Button, "cmdExit", "Exit", 3360, 3360, kButtonWidth, kButtonHeight},
+};
+static_assert(std::size(kControls) == 16);
+
+// Each label and the box it names.
+constexpr std::pair<const char*, const char*> kCaptions[] = {
+    {"lblTitle", "txtTitle"},
+    {"lblType", "cboType"},
+    {"lblNumOfProblems", "txtNumOfProblems"},
+    {"lblCopyright", "txtAppend"}};
+
+// A control of the table, on the window; keys on options and buttons go through the filter.
+QWidget* createWidget(const ControlSpec& spec, QWidget* window, QObject* keys) {
+    const QString caption = fromUtf8(spec.caption);
+    switch (spec.kind) {
+    case ControlKind::Label:
+        return new QLabel(caption, window);
+    case ControlKind::TextBox: {
+        auto* box = new QLineEdit(caption, window);
+        if (spec.maxLength > 0)
+            box->setMaxLength(spec.maxLength);
+        return box;
+    }
+    case ControlKind::TypeList: {
+        TypeList::installAccessibility();
+        auto* list = new TypeList(window);
+        list->setEditable(false);
+        for (const ProblemTypeInfo& info : problemTypes())
+            list->addItem(fromUtf8(info.name));
+        return list;
+    }
+    case ControlKind::Option: {
+        auto* option = new QRadioButton(caption, window);
+        option->installEventFilter(keys); // the arrow keys move between the two
+        return option;
+    }
+    case ControlKind::Button:
+    case ControlKind::ToggleButton: {
+        auto* button = new QPushButton(caption, window);
+        button->installEventFilter(keys); // Return and Enter press it
+        // Bold is a check box drawn as a button: pressed while ticked.
+        button->setCheckable(spec.kind == ControlKind::ToggleButton);
+        return button;
+    }
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -38,7 +112,7 @@ frmMain::frmMain(MainPorts ports, QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       m_ports(std::move(ports)) {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(q(kAppTitle));
+    setWindowTitle(fromUtf8(kAppTitle));
     setWindowIcon(applicationIcon());
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPointSizeF(9.75);
@@ -55,83 +129,63 @@ int frmMain::twips(int value) const {
 }
 
 void frmMain::createControls() {
-    const auto place = [this](QWidget* control, const char* name, int left, int top, int width,
-                              int height) {
-        control->setObjectName(q(name));
-        control->setGeometry(twips(left), twips(top), twips(width), twips(height));
-    };
-    const auto label = [&](const char* name, const char* caption, int left, int top, int width) {
-        auto* control = new QLabel(q(caption), this);
-        place(control, name, left, top, width, 240);
-        return control;
-    };
-    const auto button = [&](const char* name, const char* caption, int left, int top) {
-        auto* control = new QPushButton(q(caption), this);
-        place(control, name, left, top, 1215, 495);
-        control->installEventFilter(this); // Return and Enter press it
-        return control;
-    };
+    createWidgets();
+    nameBoxesByTheirLabels();
+    setTabOrderAndFocus();
+    connectControls();
+}
 
-    QLabel* lblTitle = label("lblTitle", "Worksheet Title:", 120, 120, 1455);
-    txtTitle = new QLineEdit(q("Math Worksheet - (N)"), this);
-    place(txtTitle, "txtTitle", 1725, 120, 2730, 345);
-
-    QLabel* lblType = label("lblType", "Type:", 120, 600, 525);
-    TypeList::installAccessibility();
-    cboType = new TypeList(this);
-    cboType->setEditable(false);
-    for (const ProblemTypeInfo& info : problemTypes())
-        cboType->addItem(fromUtf8(info.name));
-    place(cboType, "cboType", 720, 600, 3735, 360);
-
-    QLabel* lblNumOfProblems = label("lblNumOfProblems", "Number Of Problems:", 120, 1080, 1905);
-    txtNumOfProblems = new QLineEdit(q("30"), this);
-    txtNumOfProblems->setMaxLength(3);
-    place(txtNumOfProblems, "txtNumOfProblems", 2160, 1080, 2295, 345);
-
-    QLabel* lblCopyright = label("lblCopyright", "Append At Bottom:", 120, 1560, 1665);
-    txtAppend = new QLineEdit(this);
-    txtAppend->setMaxLength(128);
-    place(txtAppend, "txtAppend", 1920, 1560, 2535, 345);
-
-    // Each label names its control to assistive technology; the captions have no mnemonic, so
-    // nothing visible changes.
-    const std::pair<QLabel*, QWidget*> captions[] = {{lblTitle, txtTitle},
-                                                     {lblType, cboType},
-                                                     {lblNumOfProblems, txtNumOfProblems},
-                                                     {lblCopyright, txtAppend}};
-    for (const auto& [caption, control] : captions) {
-        caption->setBuddy(control);
-        control->setAccessibleName(caption->text());
+void frmMain::createWidgets() {
+    for (const ControlSpec& spec : kControls) {
+        QWidget* control = createWidget(spec, this, this);
+        control->setObjectName(fromUtf8(spec.name));
+        control->setGeometry(twips(spec.left), twips(spec.top), twips(spec.width),
+                             twips(spec.height));
     }
+    const auto find = [this](auto*& member, const char* name) {
+        member = findChild<std::remove_reference_t<decltype(*member)>*>(fromUtf8(name));
+    };
+    find(txtTitle, "txtTitle");
+    find(cboType, "cboType");
+    find(txtNumOfProblems, "txtNumOfProblems");
+    find(txtAppend, "txtAppend");
+    find(optEasy, "optEasy");
+    find(optCompact, "optCompact");
+    find(cmdPrint, "cmdPrint");
+    find(cmdPrintSaved, "cmdPrintSaved");
+    find(chkBold, "chkBold");
+    find(cmdHelp, "cmdHelp");
+    find(cmdAbout, "cmdAbout");
+    find(cmdExit, "cmdExit");
 
-    optEasy = new QRadioButton(q("Easy Reading"), this);
-    place(optEasy, "optEasy", 480, 2040, 1695, 375);
-    optCompact = new QRadioButton(q("Compact Test"), this);
-    place(optCompact, "optCompact", 2640, 2040, 1695, 375);
     auto* layoutGroup = new QButtonGroup(this);
     layoutGroup->setExclusive(true);
     layoutGroup->addButton(optEasy);
     layoutGroup->addButton(optCompact);
     optEasy->setChecked(true);
-    optEasy->installEventFilter(this);
-    optCompact->installEventFilter(this);
+}
 
-    cmdPrint = button("cmdPrint", "Print/Save", 240, 2640);
-    cmdPrintSaved = button("cmdPrintSaved", "Print Saved", 1800, 2640);
-    chkBold = button("chkBold", "Bold", 3360, 2640);
-    chkBold->setCheckable(true); // a check box drawn as a button: pressed while ticked
-    cmdHelp = button("cmdHelp", "Help", 240, 3360);
-    cmdAbout = button("cmdAbout", "About", 1800, 3360);
-    cmdExit = button("cmdExit", "Exit", 3360, 3360);
+void frmMain::nameBoxesByTheirLabels() {
+    // Each label names its box to assistive technology; the captions have no mnemonic, so
+    // nothing visible changes.
+    for (const auto& [labelName, boxName] : kCaptions) {
+        auto* caption = findChild<QLabel*>(fromUtf8(labelName));
+        auto* box = findChild<QWidget*>(fromUtf8(boxName));
+        caption->setBuddy(box);
+        box->setAccessibleName(caption->text());
+    }
+}
 
+void frmMain::setTabOrderAndFocus() {
     QWidget* order[] = {txtTitle, cboType,       txtNumOfProblems, txtAppend, optEasy,  optCompact,
                         cmdPrint, cmdPrintSaved, chkBold,          cmdHelp,   cmdAbout, cmdExit};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
     updateOptionTabStops();
     txtTitle->setFocus();
+}
 
+void frmMain::connectControls() {
     connect(optEasy, &QRadioButton::toggled, this, [this](bool on) {
         updateOptionTabStops();
         if (on)
@@ -160,7 +214,6 @@ void frmMain::keyPressEvent(QKeyEvent* event) {
 }
 
 void frmMain::Form_Load() {
-    m_ports.printer.setCharacterScale();
     cboType->setCurrentIndex(0);
     LayoutEasy(ProblemPos);
 }
@@ -223,31 +276,34 @@ void frmMain::cmdPrint_Click() {
                [this] { cmdPrintSaved_Click(); }});
 }
 
-PrintSavedControls frmMain::savedControls() const {
+PageControls frmMain::pageControls() const {
     return {optEasy->isChecked(), chkBold->isChecked() ? 1 : 0, txtAppend->text().toStdString()};
 }
 
-PrintSavedPorts frmMain::savedPorts() {
+PagePorts frmMain::pagePorts() {
     return {m_ports.dialogs, m_ports.printer, picRetPic,
             ProblemPos,      m_ports.folder,  m_ports.documentsFolder};
 }
 
 void frmMain::cmdPrintSaved_Click() {
-    PrintSaved(savedControls(), sheet, savedPorts());
+    PrintSaved(pageControls(), sheet, pagePorts());
 }
 
 void frmMain::createContextMenu() {
     m_contextMenu = new QMenu(this);
     m_contextMenu->setObjectName(QStringLiteral("contextMenu"));
-    const auto item = [this](const char* text, void (frmMain::*command)()) {
-        QAction* action = m_contextMenu->addAction(q(text));
-        connect(action, &QAction::triggered, this, command);
-    };
-    item("Print Answer Key...", &frmMain::printAnswerKey);
-    item("Save Worksheet as PDF...", &frmMain::saveWorksheetPdf);
-    item("Save Answer Key as PDF...", &frmMain::saveAnswerKeyPdf);
+    for (const PageCommand& command : pageCommands()) {
+        if (command.menuText.empty())
+            continue; // Print Saved is a button
+        QAction* action = m_contextMenu->addAction(fromUtf8(command.menuText));
+        action->setObjectName(fromUtf8(command.objectName));
+        connect(action, &QAction::triggered, this,
+                [this, &command] { RunPageCommand(command, pageControls(), sheet, pagePorts()); });
+    }
     m_contextMenu->addSeparator();
-    item("Open Worksheet Folder", &frmMain::openWorksheetFolder);
+    QAction* folder = m_contextMenu->addAction(QStringLiteral("Open Worksheet Folder"));
+    folder->setObjectName(QStringLiteral("actOpenWorksheetFolder"));
+    connect(folder, &QAction::triggered, this, &frmMain::openWorksheetFolder);
 }
 
 void frmMain::contextMenuEvent(QContextMenuEvent* event) {
@@ -262,18 +318,6 @@ void frmMain::contextMenuEvent(QContextMenuEvent* event) {
 
 void frmMain::showContextMenu(const QPoint& at) {
     m_contextMenu->popup(at);
-}
-
-void frmMain::printAnswerKey() {
-    PrintAnswerKey(savedControls(), sheet, savedPorts());
-}
-
-void frmMain::saveWorksheetPdf() {
-    SavePdf(false, savedControls(), sheet, savedPorts());
-}
-
-void frmMain::saveAnswerKeyPdf() {
-    SavePdf(true, savedControls(), sheet, savedPorts());
 }
 
 void frmMain::openWorksheetFolder() {

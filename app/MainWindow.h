@@ -48,10 +48,7 @@ public:
     void cmdPrint_Click();
     void cmdPrintSaved_Click();
 
-    // The context menu's commands.
-    void printAnswerKey();
-    void saveWorksheetPdf();
-    void saveAnswerKeyPdf();
+    // The context menu's command beside the page commands.
     void openWorksheetFolder();
 
 protected:
@@ -63,6 +60,10 @@ protected:
 
 private:
     void createControls();
+    void createWidgets();
+    void nameBoxesByTheirLabels();
+    void setTabOrderAndFocus();
+    void connectControls();
     void Form_Load();
     void optEasy_Click();
     void optCompact_Click();
@@ -74,8 +75,8 @@ private:
     int twips(int value) const;
     void createContextMenu();
     void showContextMenu(const QPoint& at);
-    struct PrintSavedControls savedControls() const;
-    struct PrintSavedPorts savedPorts();
+    struct PageControls pageControls() const;
+    struct PagePorts pagePorts();
 
     MainPorts m_ports;
     QLineEdit* txtTitle = nullptr;

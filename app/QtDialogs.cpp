@@ -19,10 +19,6 @@
 namespace sbk3 {
 namespace {
 
-QString q(const std::string& text) {
-    return fromUtf8(text);
-}
-
 // Boxes sit over the window that asked; without a window manager nothing is ever active, so
 // the visible main window stands in.
 QWidget* owner() {
@@ -43,8 +39,8 @@ public:
         m_numbers.reserve(static_cast<qsizetype>(choices.size()));
         m_shown.reserve(static_cast<qsizetype>(choices.size()));
         for (const WorksheetChoice& choice : choices) {
-            m_numbers.push_back(q(choice.number));
-            m_shown.push_back(q(choice.number + "  " + choice.title));
+            m_numbers.push_back(fromUtf8(choice.number));
+            m_shown.push_back(fromUtf8(choice.number + "  " + choice.title));
         }
     }
 
@@ -76,7 +72,7 @@ MsgResult QtDialogs::messageBox(const Message& message) {
     else if (message.icon == MsgIcon::Exclamation)
         icon = QMessageBox::Warning;
     const bool yesNo = message.buttons == MsgButtons::YesNo;
-    QMessageBox box(icon, q(message.caption), q(message.text),
+    QMessageBox box(icon, fromUtf8(message.caption), fromUtf8(message.text),
                     yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, owner());
     box.setObjectName(QStringLiteral("messageBox"));
     if (yesNo) {
@@ -93,8 +89,8 @@ std::string QtDialogs::inputBox(const std::string& prompt, const std::string& ca
                                 const std::vector<WorksheetChoice>& choices) {
     QInputDialog box(owner());
     box.setObjectName(QStringLiteral("inputBox"));
-    box.setWindowTitle(q(caption));
-    box.setLabelText(q(prompt));
+    box.setWindowTitle(fromUtf8(caption));
+    box.setLabelText(fromUtf8(prompt));
     box.setInputMode(QInputDialog::TextInput);
     if (!choices.empty()) {
         if (auto* field = box.findChild<QLineEdit*>()) {
@@ -109,7 +105,7 @@ std::string QtDialogs::inputBox(const std::string& prompt, const std::string& ca
             // Wide enough for a number and a title of some length, not only for the field.
             int widest = 0;
             for (const WorksheetChoice& choice : choices)
-                widest = std::max(widest, field->fontMetrics().horizontalAdvance(q(
+                widest = std::max(widest, field->fontMetrics().horizontalAdvance(fromUtf8(
                                               choice.number + "  " + choice.title.substr(0, 48))));
             completer->popup()->setMinimumWidth(
                 widest + 2 * field->fontMetrics().averageCharWidth() +
@@ -125,13 +121,13 @@ std::string QtDialogs::inputBox(const std::string& prompt, const std::string& ca
 }
 
 std::string QtDialogs::saveFileBox(const std::string& caption, const std::string& proposedPath) {
-    return QFileDialog::getSaveFileName(owner(), q(caption), q(proposedPath),
+    return QFileDialog::getSaveFileName(owner(), fromUtf8(caption), fromUtf8(proposedPath),
                                         QStringLiteral("PDF files (*.pdf)"))
         .toStdString();
 }
 
 bool QtDialogs::openFolder(const std::string& path) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(q(path)));
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(fromUtf8(path)));
 }
 
 } // namespace sbk3

@@ -2,7 +2,9 @@
 
 #include "common/AppInfo.h"
 #include "common/ProblemKinds.h"
+#include "print/QtPrinter.h"
 #include "print/QtText.h"
+#include "print/Surface.h"
 
 #include <QBuffer>
 #include <QMessageBox>
@@ -25,17 +27,17 @@ void warmUpPages() {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
-    writer.setResolution(1200);
+    writer.setResolution(kPagePdfResolution);
     QPainter painter(&writer);
     // The page's faces, in the weights and styles it uses; ending the page embeds them.
-    QFont text(QStringLiteral("Arial"));
+    QFont text(fromUtf8(kPageTextFont));
     text.setPointSize(12);
     painter.setFont(text);
     painter.drawText(QPointF(100, 200), QStringLiteral("Name_ 0123456789"));
     QString glyphs = QStringLiteral(" 0123456789");
     for (const OperatorInfo& op : operators())
         glyphs += fromUtf8(op.text);
-    QFont mono(QStringLiteral("Courier New"));
+    QFont mono(fromUtf8(SurfacePicture().fontName));
     mono.setPointSize(12);
     for (const bool bold : {false, true}) {
         mono.setBold(bold);

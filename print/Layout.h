@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Capacity.h"
+
 #include <array>
 
 namespace sbk3 {
@@ -12,10 +14,10 @@ struct Position {
     bool operator==(const Position&) const = default;
 };
 
-// Slot positions, indexed 1 to 300.
+// Slot positions, indexed 1 to kMaxProblems.
 class PositionTable {
 public:
-    static constexpr int kSize = 300;
+    static constexpr int kSize = kMaxProblems;
 
     Position& operator()(int k) { return m_entries.at(static_cast<std::size_t>(k - 1)); }
     const Position& operator()(int k) const {

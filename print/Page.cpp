@@ -21,7 +21,7 @@ constexpr float kBottomLineRise = 0.6f; // the bottom line starts this far above
 // The largest scale, at most 1, at which the page fits the printable area: every picture at
 // its full 4 x 4 units, the name line, the bottom line's start at X = 1 and its room below the
 // last row. The title does not count; it is set smaller instead.
-float fitScale(PrinterPort& printer, const PositionTable& ProblemPos, int n) {
+float fitScale(PageCanvas& printer, const PositionTable& ProblemPos, int n) {
     printer.setFontSize(12);
     float width = std::max(1.0f, printer.textWidth(kNameLine));
     float height = 0.0f;
@@ -36,7 +36,7 @@ float fitScale(PrinterPort& printer, const PositionTable& ProblemPos, int n) {
 
 // The title in the largest size from 24 points down to 8 that fits across; cut at the edge
 // below that.
-void fitTitleSize(PrinterPort& printer, const std::string& title) {
+void fitTitleSize(PageCanvas& printer, const std::string& title) {
     for (int points = 24; points >= 8; --points) {
         printer.setFontSize(points);
         if (points == 8 || printer.textWidth(title) <= printer.scaleWidth())
@@ -46,8 +46,8 @@ void fitTitleSize(PrinterPort& printer, const std::string& title) {
 
 } // namespace
 
-void PrintWorksheetPage(PrinterPort& printer, ProblemSurface& picRetPic,
-                        const PageSettings& settings, const SavedWorksheet& sheet) {
+void DrawWorksheetPage(PageCanvas& printer, ProblemSurface& picRetPic, const PageSettings& settings,
+                       const SavedWorksheet& sheet) {
     const int n = std::min<int>(sheet.count, static_cast<int>(sheet.problems.size()));
     printer.setPageScale(fitScale(printer, settings.ProblemPos, n));
 
@@ -81,8 +81,14 @@ void PrintWorksheetPage(PrinterPort& printer, ProblemSurface& picRetPic,
     printer.setCurrentY(printer.scaleHeight() - kBottomLineRise);
     printer.printLine(settings.txtAppend);
     printer.setCurrentY(0);
-    printer.endDoc();
+}
+
+PageOutcome PrintWorksheetPage(PrinterPort& printer, ProblemSurface& picRetPic,
+                               const PageSettings& settings, const SavedWorksheet& sheet) {
+    DrawWorksheetPage(printer, picRetPic, settings, sheet);
+    PageOutcome outcome = printer.endDoc();
     printer.setFontSize(12);
+    return outcome;
 }
 
 } // namespace sbk3

@@ -4,7 +4,9 @@
 
 namespace sbk3 {
 
+class PageCanvas;
 class PrinterPort;
+struct PageOutcome;
 class ProblemSurface;
 class PositionTable;
 struct SavedWorksheet;
@@ -17,10 +19,14 @@ struct PageSettings {
     bool answerKey = false; // each problem with its answer under the rule
 };
 
-// Composes the worksheet on one page and ends the document: name line, title, each problem at
-// its slot, bottom line. Leaves the printer at 12 points. As an answer key, the title ends in
-// " - Answer Key" and each problem has a third line with its answer.
-void PrintWorksheetPage(PrinterPort& printer, ProblemSurface& picRetPic,
-                        const PageSettings& settings, const SavedWorksheet& sheet);
+// Draws the worksheet on one page: name line, title, each problem at its slot, bottom line. As
+// an answer key, the title ends in " - Answer Key" and each problem has a third line with its
+// answer.
+void DrawWorksheetPage(PageCanvas& page, ProblemSurface& picRetPic, const PageSettings& settings,
+                       const SavedWorksheet& sheet);
+
+// Draws the page and ends the document; leaves the printer at 12 points.
+PageOutcome PrintWorksheetPage(PrinterPort& printer, ProblemSurface& picRetPic,
+                               const PageSettings& settings, const SavedWorksheet& sheet);
 
 } // namespace sbk3

@@ -25,8 +25,6 @@
 namespace sbk3 {
 namespace {
 
-constexpr int kPdfResolution = 1200;
-
 // The paper of the user's locale, Letter where it measures in US units and A4 elsewhere, with
 // margins any printer can keep.
 QPageLayout localePaper() {
@@ -74,15 +72,13 @@ struct QtPrinter::Impl {
     float y = 0.0f;
     float scale = 1.0f;
     std::string jobName;
-    std::string lastOutput;
-    std::string lastHeld;
 
     double resolution() const { return device->logicalDpiX(); }
     double unitX() const { return resolution() / 12.0 * scale; }
     double unitY() const { return resolution() / 6.0 * scale; }
 
     QFont printerFont() const {
-        QFont font(QStringLiteral("Arial"));
+        QFont font(fromUtf8(kPageTextFont));
         font.setPointSizeF(fontSize * static_cast<double>(scale));
         font.setBold(bold);
         return font;
@@ -122,7 +118,7 @@ struct QtPrinter::Impl {
             buffer = std::make_unique<QBuffer>(&pdf);
             buffer->open(QIODevice::WriteOnly);
             writer = std::make_unique<QPdfWriter>(buffer.get());
-            writer->setResolution(kPdfResolution);
+            writer->setResolution(kPagePdfResolution);
             writer->setPageLayout(layout);
             writer->setTitle(fromUtf8(documentName()));
             writer->setCreator(fromUtf8(kAppTitle));
@@ -137,8 +133,6 @@ struct QtPrinter::Impl {
         prepare();
         if (active)
             return;
-        lastOutput.clear();
-        lastHeld.clear();
         if (!painter.begin(device))
             throw RuntimeError(ErrorNumber::PrinterError);
         painter.setClipRect(printable); // nothing lands in the margins the printer cannot print
@@ -146,25 +140,23 @@ struct QtPrinter::Impl {
     }
 
     // Hands the finished page to the printer, or writes it as the PDF stand-in.
-    void deliver() {
+    PageOutcome deliver() {
+        using Kind = PageOutcome::Kind;
         if (qtPrinter)
-            return; // Qt sent it when the painter ended
+            return {}; // Qt sent it when the painter ended
         buffer->close();
         if (!isCompletePdf(pdf))
             throw RuntimeError(ErrorNumber::PrinterError);
         const std::string_view bytes(pdf.constData(), static_cast<std::size_t>(pdf.size()));
-        if (!pdfTarget.empty()) {
-            replaceFileContents(pdfTarget, bytes);
-            lastOutput = pathToUtf8(pdfTarget);
-        } else if (system) {
+        if (system) {
             sendToPrinter(*system, documentName(), bytes);
-            if (system->stopped)
-                lastHeld = system->name;
-        } else {
-            const std::filesystem::path file = folder / pathFromUtf8(documentName() + ".pdf");
-            replaceFileContents(file, bytes);
-            lastOutput = pathToUtf8(file);
+            return system->stopped ? PageOutcome{Kind::HeldByPrinter, system->name, {}}
+                                   : PageOutcome{};
         }
+        const std::filesystem::path file =
+            pdfTarget.empty() ? folder / pathFromUtf8(documentName() + ".pdf") : pdfTarget;
+        replaceFileContents(file, bytes);
+        return {Kind::WrittenToFile, pathToUtf8(file), {}};
     }
 
     // Ready for the next document, which looks the printer up again.
@@ -190,22 +182,11 @@ QtPrinter::~QtPrinter() {
     killDoc();
 }
 
-void QtPrinter::setCharacterScale() {
-    // Every position this adapter takes is in character units already; nothing to set up, and
-    // nothing here may fail on a machine without a printer.
-}
-
 void QtPrinter::setFontSize(int points) {
     d->fontSize = points;
 }
 void QtPrinter::setFontBold(bool bold) {
     d->bold = bold;
-}
-float QtPrinter::currentX() const {
-    return d->x;
-}
-float QtPrinter::currentY() const {
-    return d->y;
 }
 void QtPrinter::setCurrentX(float x) {
     d->x = x;
@@ -268,19 +249,19 @@ void QtPrinter::paintPicture(const SurfacePicture& picture, float x, float y) {
     d->painter.restore();
 }
 
-void QtPrinter::endDoc() {
+PageOutcome QtPrinter::endDoc() {
     if (!d->active)
-        return;
-    const bool ended = d->painter.end();
+        return {};
+    PageOutcome outcome;
     try {
-        if (!ended)
+        if (!d->painter.end())
             throw RuntimeError(ErrorNumber::PrinterError);
-        d->deliver();
-    } catch (...) {
-        d->reset();
-        throw;
+        outcome = d->deliver();
+    } catch (const std::exception& failure) {
+        outcome = {PageOutcome::Kind::Failed, {}, describeFailure(failure)};
     }
     d->reset();
+    return outcome;
 }
 
 void QtPrinter::killDoc() {
@@ -302,20 +283,6 @@ void QtPrinter::setPdfTarget(const std::string& path) {
     if (!d->active)
         d->reset();
     d->pdfTarget = pathFromUtf8(path);
-}
-
-std::string QtPrinter::outputFile() const {
-    return d->lastOutput;
-}
-
-std::string QtPrinter::heldByPrinter() const {
-    return d->lastHeld;
-}
-
-bool QtPrinter::printsToFile() {
-    if (systemPrintersViaCups())
-        return !defaultSystemPrinter();
-    return QPrinterInfo::defaultPrinter().isNull();
 }
 
 } // namespace sbk3

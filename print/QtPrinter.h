@@ -7,6 +7,11 @@
 
 namespace sbk3 {
 
+// The resolution pages are made at as PDF, and the face of the page's own lines (the name line,
+// the title, the bottom line); the problems are in SurfacePicture's face.
+inline constexpr int kPagePdfResolution = 1200;
+inline constexpr const char* kPageTextFont = "Arial";
+
 // The printer port on Qt: the system's default printer, looked up for each document, or, where
 // the system has none, a PDF file named after the job in the given folder, on the paper of the
 // user's locale. Pages for CUPS and for the file are made as PDF in memory and handed over
@@ -17,11 +22,8 @@ public:
     explicit QtPrinter(std::filesystem::path pdfFolder);
     ~QtPrinter() override;
 
-    void setCharacterScale() override;
     void setFontSize(int points) override;
     void setFontBold(bool bold) override;
-    float currentX() const override;
-    float currentY() const override;
     void setCurrentX(float x) override;
     void setCurrentY(float y) override;
     float scaleHeight() override;
@@ -30,15 +32,10 @@ public:
     void setPageScale(float scale) override;
     void printLine(const std::string& text) override;
     void paintPicture(const SurfacePicture& picture, float x, float y) override;
-    void endDoc() override;
+    PageOutcome endDoc() override;
     void killDoc() override;
     void setJobName(const std::string& name) override;
     void setPdfTarget(const std::string& path) override;
-    std::string outputFile() const override;
-    std::string heldByPrinter() const override;
-
-    // True while no system printer is set up and pages go to PDF files.
-    bool printsToFile();
 
 private:
     struct Impl;

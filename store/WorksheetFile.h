@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Capacity.h"
 #include "common/NativeFile.h"
 
 #include <cstdint>
@@ -11,8 +12,6 @@
 #include <vector>
 
 namespace sbk3 {
-
-inline constexpr int kMaxProblems = 300;
 
 struct Problem {
     std::int16_t first = 0;
@@ -87,7 +86,7 @@ inline constexpr std::uint64_t kMaxWorksheetBytes = std::uint64_t{1024} * 1024;
 
 // Reads the header and exactly as many problem records as it states. Throws RuntimeError:
 // 53 missing file, 54 not a regular file, 7 larger than kMaxWorksheetBytes, 62 records run out,
-// 13 not a number, 6 number too large, 9 above 300. A FIFO never makes it wait.
+// 13 not a number, 6 number too large, 9 above kMaxProblems. A FIFO never makes it wait.
 SavedWorksheet readWorksheetFile(const std::filesystem::path& path);
 
 // The header alone, read as bounded; no problem record is read.

@@ -1,4 +1,4 @@
-#include "print/PrintSaved.h"
+#include "print/PageCommands.h"
 
 #include "print/Layout.h"
 #include "print/Surface.h"
@@ -54,7 +54,7 @@ protected:
         EXPECT_TRUE(printer.calls("Print").empty());
     }
 
-    PrintSavedControls controls;
+    PageControls controls;
     SheetState state;
     FakeDialogs dialogs;
     RecordingPrinter printer;
@@ -280,7 +280,7 @@ TEST_F(PrintSavedTest, TheMissingNumberRuleGoesByTheDescription) {
 
 TEST_F(PrintSavedTest, APausedPrinterHoldingThePageIsToldOf) {
     save("ADD003042", 3);
-    printer.held = "Office";
+    printer.outcome = {PageOutcome::Kind::HeldByPrinter, "Office", {}};
     type("add003042"); // named by its own number, whatever the case typed
     EXPECT_EQ(printer.calls("JobName"), std::vector<std::string>{"JobName ADD003042"});
     ASSERT_EQ(dialogs.messages.size(), 1u);
@@ -301,31 +301,23 @@ TEST_F(PrintSavedTest, TheNumberBoxOffersTheStoredWorksheets) {
 TEST_F(PrintSavedTest, AnswerKeysAndPdfsFindTheirWorksheetLikePrintSaved) {
     save("ADD003042", 3);
     save("ADD090001", 90);
+    // The context menu's three, in the table's order after Print Saved.
+    const auto command = [&](std::size_t row) {
+        return [&, row] {
+            RunPageCommand(
+                pageCommands()[row], controls, state,
+                {dialogs, printer, surface, positions, folder.path(), folder / "Documents"});
+        };
+    };
     const struct {
         const char* caption;
         std::function<void()> run;
         const char* document;
         bool pdf;
     } commands[] = {
-        {"Print Answer Key",
-         [&] {
-             PrintAnswerKey(
-                 controls, state,
-                 {dialogs, printer, surface, positions, folder.path(), folder / "Documents"});
-         },
-         "ADD003042-answers", false},
-        {"Save Worksheet as PDF",
-         [&] {
-             SavePdf(false, controls, state,
-                     {dialogs, printer, surface, positions, folder.path(), folder / "Documents"});
-         },
-         "ADD003042", true},
-        {"Save Answer Key as PDF",
-         [&] {
-             SavePdf(true, controls, state,
-                     {dialogs, printer, surface, positions, folder.path(), folder / "Documents"});
-         },
-         "ADD003042-answers", true},
+        {"Print Answer Key", command(1), "ADD003042-answers", false},
+        {"Save Worksheet as PDF", command(2), "ADD003042", true},
+        {"Save Answer Key as PDF", command(3), "ADD003042-answers", true},
     };
     for (const auto& c : commands) {
         const auto fresh = [&] {
@@ -362,7 +354,9 @@ TEST_F(PrintSavedTest, AnswerKeysAndPdfsFindTheirWorksheetLikePrintSaved) {
         fresh();
         dialogs.typed = {"add003042"};
         dialogs.savePaths = {"/chosen/page.pdf"};
-        printer.output = c.pdf ? "/chosen/page.pdf" : "";
+        printer.outcome =
+            c.pdf ? PageOutcome{PageOutcome::Kind::WrittenToFile, "/chosen/page.pdf", {}}
+                  : PageOutcome{};
         c.run();
         EXPECT_TRUE(printed()) << c.caption;
         EXPECT_EQ(printer.calls("JobName"),
@@ -383,7 +377,7 @@ TEST_F(PrintSavedTest, AnswerKeysAndPdfsFindTheirWorksheetLikePrintSaved) {
 
 TEST_F(PrintSavedTest, APdfStandInIsNamedAfterPrinting) {
     save("ADD003042", 3);
-    printer.output = "/somewhere/ADD003042.pdf";
+    printer.outcome = {PageOutcome::Kind::WrittenToFile, "/somewhere/ADD003042.pdf", {}};
     type("ADD003042");
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_NE(dialogs.last().text.find("ADD003042"), std::string::npos);

@@ -1,5 +1,6 @@
 #include "worksheet/Request.h"
 
+#include "common/Capacity.h"
 #include "common/Decimal.h"
 #include "common/ProblemKinds.h"
 
@@ -20,10 +21,11 @@ double CountValue(std::string_view text) {
 std::optional<std::string> CheckRequest(double count, bool easy) {
     if (count < 1)
         return "You must have at least 1 math problem.";
-    if (count > 80 && easy)
-        return "The number of problems can range from 1 to 80 in easy mode.";
-    if (count > 300)
-        return "The number of problems can range from 1 to 300.";
+    if (count > kEasyCapacity && easy)
+        return "The number of problems can range from 1 to " + std::to_string(kEasyCapacity) +
+               " in easy mode.";
+    if (count > kMaxProblems)
+        return "The number of problems can range from 1 to " + std::to_string(kMaxProblems) + ".";
     return std::nullopt;
 }
 
@@ -33,7 +35,7 @@ std::string TypeCode(std::string_view typeName) {
 }
 
 std::string CountCode(double count, std::string_view decimalSeparator) {
-    if (!(count >= 0 && count <= 300))
+    if (!(count >= 0 && count <= kMaxProblems))
         return {};
     char buffer[64];
     const auto result =

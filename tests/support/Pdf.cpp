@@ -1,10 +1,16 @@
 #include "support/Pdf.h"
 
+#include "print/SystemPrinter.h"
+
 #include <array>
 #include <cstdio>
 #include <regex>
 
 namespace sbk3::test {
+
+bool aSystemPrinterIsSetUp() {
+    return defaultSystemPrinter().has_value();
+}
 
 std::string shellQuote(const std::string& text) {
     std::string quoted = "'";

@@ -26,6 +26,9 @@ std::vector<PdfWord> pdfWords(const std::filesystem::path& pdf);
 std::vector<unsigned char> pdfGreys(const std::filesystem::path& pdf, int x, int y, int width,
                                     int height);
 
+// True where the system has a default printer: pages then go there, not to the PDF stand-in.
+bool aSystemPrinterIsSetUp();
+
 // Quotes a path for the shell.
 std::string shellQuote(const std::string& text);
 

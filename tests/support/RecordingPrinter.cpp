@@ -68,10 +68,15 @@ void RecordingPrinter::paintPicture(const SurfacePicture& picture, float x, floa
     documentOpen = true;
 }
 
-void RecordingPrinter::endDoc() {
-    record("EndDoc");
+PageOutcome RecordingPrinter::endDoc() {
     documentOpen = false;
     scale = 1.0f;
+    try {
+        record("EndDoc");
+    } catch (const RuntimeError& error) {
+        return {PageOutcome::Kind::Failed, {}, error.description()};
+    }
+    return outcome;
 }
 
 void RecordingPrinter::killDoc() {

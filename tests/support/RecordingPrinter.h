@@ -21,13 +21,10 @@ public:
     int fontSize = 12;
     bool bold = false;
     bool documentOpen = false;
-    std::string output; // what outputFile() reports
+    PageOutcome outcome; // what endDoc() reports
 
-    void setCharacterScale() override { record("CharacterScale"); }
     void setFontSize(int points) override;
     void setFontBold(bool on) override;
-    float currentX() const override { return m_x; }
-    float currentY() const override { return m_y; }
     void setCurrentX(float x) override;
     void setCurrentY(float y) override;
     float scaleHeight() override { return height / scale; }
@@ -39,13 +36,11 @@ public:
     void setPageScale(float s) override;
     void printLine(const std::string& text) override;
     void paintPicture(const SurfacePicture& picture, float x, float y) override;
-    void endDoc() override;
+    // A failure set for this call comes back as a failed outcome, as the real printer reports it.
+    PageOutcome endDoc() override;
     void killDoc() override;
     void setJobName(const std::string& name) override { record("JobName " + name); }
     void setPdfTarget(const std::string& path) override { record("PdfTarget " + path); }
-    std::string outputFile() const override { return output; }
-    std::string heldByPrinter() const override { return held; }
-    std::string held;
 
     // The lines of the log that start with prefix.
     std::vector<std::string> calls(const std::string& prefix) const;
