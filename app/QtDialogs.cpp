@@ -34,11 +34,11 @@ QWidget* owner() {
 // pick puts only the number in the field.
 class ChoiceModel : public QAbstractListModel {
 public:
-    ChoiceModel(const std::vector<WorksheetChoice>& choices, QObject* parent)
+    ChoiceModel(const std::vector<ListedWorksheet>& choices, QObject* parent)
         : QAbstractListModel(parent) {
         m_numbers.reserve(static_cast<qsizetype>(choices.size()));
         m_shown.reserve(static_cast<qsizetype>(choices.size()));
-        for (const WorksheetChoice& choice : choices) {
+        for (const ListedWorksheet& choice : choices) {
             m_numbers.push_back(fromUtf8(choice.number));
             m_shown.push_back(fromUtf8(choice.number + "  " + choice.title));
         }
@@ -86,7 +86,7 @@ MsgResult QtDialogs::messageBox(const Message& message) {
 }
 
 std::string QtDialogs::inputBox(const std::string& prompt, const std::string& caption,
-                                const std::vector<WorksheetChoice>& choices) {
+                                const std::vector<ListedWorksheet>& choices) {
     QInputDialog box(owner());
     box.setObjectName(QStringLiteral("inputBox"));
     box.setWindowTitle(fromUtf8(caption));
@@ -104,7 +104,7 @@ std::string QtDialogs::inputBox(const std::string& prompt, const std::string& ca
             field->setCompleter(completer);
             // Wide enough for a number and a title of some length, not only for the field.
             int widest = 0;
-            for (const WorksheetChoice& choice : choices)
+            for (const ListedWorksheet& choice : choices)
                 widest = std::max(widest, field->fontMetrics().horizontalAdvance(fromUtf8(
                                               choice.number + "  " + choice.title.substr(0, 48))));
             completer->popup()->setMinimumWidth(

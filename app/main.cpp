@@ -56,11 +56,11 @@ int main(int argc, char** argv) {
     // page are readied. It starts a moment after the first paint, so that a click at once is
     // served at once, and each step leaves the event loop free for the click in between.
     splash->setAfterFirstPaint([&] {
-        QTimer::singleShot(50, [&] {
+        QTimer::singleShot(50, &app, [&] {
             buildMainWindow();
-            QTimer::singleShot(0, [] {
+            QTimer::singleShot(0, &app, [&app] {
                 sbk3::warmUpMessageBoxes();
-                QTimer::singleShot(0, [] { sbk3::warmUpPages(); });
+                QTimer::singleShot(0, &app, [] { sbk3::warmUpPages(); });
             });
         });
     });

@@ -1,5 +1,7 @@
 #include "common/Decimal.h"
 
+#include "common/Text.h"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -7,10 +9,6 @@
 
 namespace sbk3 {
 namespace {
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
 
 std::size_t digitsFrom(std::string_view text, std::size_t pos) {
     while (pos < text.size() && isDigit(text[pos]))

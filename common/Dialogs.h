@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/AppInfo.h"
+#include "common/ListedWorksheet.h"
 
 #include <string>
 #include <vector>
@@ -18,14 +19,6 @@ struct Message {
     std::string caption = kAppTitle;
 };
 
-// A stored worksheet as a number box offers it while the user types.
-struct WorksheetChoice {
-    std::string number;
-    std::string title;
-
-    bool operator==(const WorksheetChoice&) const = default;
-};
-
 // Modal boxes and the desktop's own dialogs. Production shows Qt's; tests answer from a script.
 class Dialogs {
 public:
@@ -35,7 +28,7 @@ public:
     // with the text (letter case ignored) are offered in their order; picking one puts its
     // number in the box.
     virtual std::string inputBox(const std::string& prompt, const std::string& caption,
-                                 const std::vector<WorksheetChoice>& choices) = 0;
+                                 const std::vector<ListedWorksheet>& choices) = 0;
     // The platform's save dialog: the chosen path (UTF-8), empty on Cancel.
     virtual std::string saveFileBox(const std::string& caption,
                                     const std::string& proposedPath) = 0;

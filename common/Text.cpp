@@ -11,6 +11,24 @@ std::string Qt(std::string_view text) {
     return quoted;
 }
 
+std::string_view trimRight(std::string_view text) {
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    return trimRight(text);
+}
+
+void controlsToBlanks(std::string& text) {
+    for (char& c : text)
+        if (isControl(c))
+            c = ' ';
+}
+
 std::string Pad2(std::int16_t n) {
     std::string digits = std::to_string(n);
     return n >= 10 ? digits : " " + digits;

@@ -4,6 +4,7 @@
 #include "common/Dialogs.h"
 #include "common/FileExists.h"
 #include "common/RuntimeError.h"
+#include "common/Text.h"
 #include "print/Layout.h"
 #include "print/Page.h"
 #include "print/Printer.h"
@@ -20,9 +21,8 @@ namespace {
 bool isPlainFileName(const std::string& name) {
     if (name.empty() || name == "." || name == "..")
         return false;
-    return std::none_of(name.begin(), name.end(), [](char c) {
-        return c == '/' || c == '\\' || c == ':' || static_cast<unsigned char>(c) < 0x20;
-    });
+    return std::none_of(name.begin(), name.end(),
+                        [](char c) { return c == '/' || c == '\\' || c == ':' || isControl(c); });
 }
 
 bool equalsIgnoringCase(const std::string& a, const std::string& b) {
@@ -109,7 +109,7 @@ private:
             return true;
         }
         m_number = m_ports.dialogs.inputBox("Enter the worksheet number:", caption(),
-                                            storedChoices(m_ports.folder));
+                                            ListWorksheets(m_ports.folder));
         return !m_number.empty();
     }
 
@@ -153,7 +153,7 @@ private:
 
     PageOutcome print(const SavedWorksheet& sheet) {
         m_started = true;
-        const PageOutcome outcome = PrintWorksheetPage(
+        PageOutcome outcome = PrintWorksheetPage(
             m_ports.printer, m_ports.picRetPic,
             {m_ports.ProblemPos, m_controls.chkBold, m_controls.txtAppend, m_command.answerKey},
             sheet);
@@ -224,13 +224,6 @@ private:
             text = m_number + " is too large to be a worksheet.";
         m_ports.dialogs.messageBox(
             {.text = text, .icon = MsgIcon::Exclamation, .caption = caption()});
-    }
-
-    static std::vector<WorksheetChoice> storedChoices(const std::filesystem::path& folder) {
-        std::vector<WorksheetChoice> choices;
-        for (ListedWorksheet& sheet : ListWorksheets(folder))
-            choices.push_back({std::move(sheet.number), std::move(sheet.title)});
-        return choices;
     }
 
     const PageCommand& m_command;

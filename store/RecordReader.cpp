@@ -2,25 +2,15 @@
 
 #include "common/Decimal.h"
 #include "common/RuntimeError.h"
+#include "common/Text.h"
 
 #include <cmath>
 
 namespace sbk3 {
 namespace {
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
 bool isLineEnd(char c) {
     return c == '\r' || c == '\n';
-}
-
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
 }
 
 } // namespace

@@ -27,16 +27,6 @@ struct HeaderFields {
     std::size_t end = 0; // where the records after the header begin
 };
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view trimRight(std::string_view s) {
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
 // The header when the line [lineStart, lineEnd) of text is its last line.
 std::optional<HeaderFields> headerEndingOn(std::string_view text, std::size_t titleOpen,
                                            std::size_t lineStart, std::size_t lineEnd) {
@@ -94,13 +84,6 @@ std::optional<HeaderFields> headerFromTail(std::string_view text) {
         lineStart = lineEnd + 1;
     }
     return std::nullopt;
-}
-
-// Line breaks and other control characters as blanks: a title is printed as one line.
-void controlsToBlanks(std::string& title) {
-    for (char& c : title)
-        if (static_cast<unsigned char>(c) < 0x20)
-            c = ' ';
 }
 
 } // namespace

@@ -3,20 +3,13 @@
 #include "common/FileExists.h"
 #include "common/ProblemKinds.h"
 #include "common/RuntimeError.h"
+#include "common/Text.h"
 #include "store/WorksheetFile.h"
 
 #include <algorithm>
 #include <system_error>
 
 namespace sbk3 {
-namespace {
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-} // namespace
-
 bool looksLikeWorksheetNumber(std::string_view name) {
     if (name.size() < 9 || !IsTypeCode(name.substr(0, 3)))
         return false;

@@ -1,16 +1,13 @@
 #pragma once
 
+#include "common/ListedWorksheet.h"
+
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace sbk3 {
-
-struct ListedWorksheet {
-    std::string number;
-    std::string title;
-};
 
 // True for a name of the form Print/Save gives worksheets: a type code (the table in
 // common/ProblemKinds.cpp), the count in three digits (a non-whole count with its separator), three

@@ -1,6 +1,8 @@
 #include "print/Answers.h"
 
+#include "common/ProblemKinds.h"
 #include "store/WorksheetFile.h"
+#include "support/ScriptedRandom.h"
 
 #include <gtest/gtest.h>
 
@@ -36,6 +38,23 @@ TEST(AnswersTest, EachOperatorsAnswerInTheFirstNumbersColumns) {
     for (const auto& c : cases)
         EXPECT_EQ(AnswerLine(c.problem), c.line)
             << c.problem.first << " " << c.problem.op << " " << c.problem.second;
+}
+
+// Every operator a rule can draw has its answer on the key, and every type's rule draws one of
+// the table's operators: a new kind cannot go without its answers.
+TEST(AnswersTest, EveryKindOfProblemHasItsAnswer) {
+    for (const OperatorInfo& op : operators())
+        EXPECT_FALSE(AnswerLine({6, 3, std::string(op.text)}).empty()) << op.text;
+    test::ScriptedRandom random{{0.1f, 0.3f, 0.6f, 0.9f, 0.45f}};
+    for (const ProblemTypeInfo& type : problemTypes())
+        for (int k = 0; k < 20; ++k) {
+            const DrawnProblem drawn = type.rule(random);
+            ASSERT_NE(findOperator(drawn.op->text), nullptr) << type.name;
+            const Problem problem{static_cast<std::int16_t>(drawn.first),
+                                  static_cast<std::int16_t>(drawn.second),
+                                  std::string(drawn.op->text)};
+            EXPECT_FALSE(AnswerLine(problem).empty()) << type.name;
+        }
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <new>
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -184,6 +185,26 @@ TEST_F(PrintSaveTest, AnUnwritableFolderGivesOneMessageAndTheProgramGoesOn) {
     dialogs.messages.clear();
     run(); // the next one works
     EXPECT_TRUE(std::filesystem::exists(folder / state.SheetCode));
+}
+
+// Any failure, not only the program's own errors: an allocation that fails half-way gives the
+// save's box, never an escape into the event loop, and the half-made file goes.
+TEST_F(PrintSaveTest, RunningOutOfMemoryHalfWayGivesTheBoxAndLeavesNoFile) {
+    class Exhausted : public ScriptedRandom {
+    public:
+        using ScriptedRandom::ScriptedRandom;
+        float rtcRandomNext() override {
+            if (draws == 4) // the number, the first problem, then half of the second
+                throw std::bad_alloc();
+            return ScriptedRandom::rtcRandomNext();
+        }
+    } exhausted{{0.0425f, 0.95f, 0.15f}};
+    PrintSave(controls, state, {dialogs, exhausted, folder.path(), ".", {}});
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.last().text, "Worksheet ADD005042 could not be saved: Out of memory");
+    EXPECT_EQ(dialogs.last().icon, MsgIcon::Exclamation);
+    EXPECT_EQ(filesInFolder(), 0u);
+    EXPECT_FALSE(state.PrintNewSheet);
 }
 
 #ifndef _WIN32 // a file size limit (RLIMIT_FSIZE) exists on POSIX only

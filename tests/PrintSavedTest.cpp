@@ -295,7 +295,7 @@ TEST_F(PrintSavedTest, TheNumberBoxOffersTheStoredWorksheets) {
     type("");
     ASSERT_EQ(dialogs.inputs.size(), 1u);
     EXPECT_EQ(dialogs.inputs[0].choices,
-              (std::vector<WorksheetChoice>{{"ADD003042", "Sheet ADD003042"}}));
+              (std::vector<ListedWorksheet>{{"ADD003042", "Sheet ADD003042"}}));
 }
 
 TEST_F(PrintSavedTest, AnswerKeysAndPdfsFindTheirWorksheetLikePrintSaved) {

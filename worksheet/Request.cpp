@@ -3,6 +3,7 @@
 #include "common/Capacity.h"
 #include "common/Decimal.h"
 #include "common/ProblemKinds.h"
+#include "common/Text.h"
 
 #include <charconv>
 #include <cmath>
@@ -13,7 +14,7 @@ namespace sbk3 {
 double CountValue(std::string_view text) {
     std::string compact;
     for (const char c : text)
-        if (c != ' ' && c != '\t' && c != '\n' && c != '\r')
+        if (!isBlank(c) && c != '\n' && c != '\r')
             compact += c;
     return scanDecimal(compact).value_or(0.0);
 }
@@ -60,11 +61,8 @@ std::string RandomPartText(int part) {
 
 std::string StoredTitle(std::string_view title, std::string_view sheetCode) {
     std::string stored(title);
-    // A pasted line break would split the header over two lines; every control character is
-    // stored as a blank, so the title stays one line.
-    for (char& c : stored)
-        if (static_cast<unsigned char>(c) < 0x20)
-            c = ' ';
+    // A pasted line break would split the header over two lines.
+    controlsToBlanks(stored);
     if (const std::size_t at = stored.find("(N)"); at != std::string::npos)
         stored.replace(at, 3, sheetCode);
     return stored;

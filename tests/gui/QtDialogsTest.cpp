@@ -60,7 +60,7 @@ TEST(QtDialogsTest, RealBoxesCarryCaptionIconAndReturnTheAnswer) {
 
 TEST(QtDialogsTest, TheNumberBoxCompletesFromTheStoredWorksheets) {
     QtDialogs dialogs;
-    const std::vector<WorksheetChoice> stored = {{"MIX008042", "Mixed drill"},
+    const std::vector<ListedWorksheet> stored = {{"MIX008042", "Mixed drill"},
                                                  {"ADD007042", "Drill ADD007042"},
                                                  {"ADD030001", "Sums"},
                                                  {"SUB001001", "Take away"}};

@@ -15,7 +15,7 @@ public:
     struct Input {
         std::string prompt;
         std::string caption;
-        std::vector<WorksheetChoice> choices;
+        std::vector<ListedWorksheet> choices;
     };
 
     std::vector<Message> messages;
@@ -55,7 +55,7 @@ public:
     }
 
     std::string inputBox(const std::string& prompt, const std::string& caption,
-                         const std::vector<WorksheetChoice>& choices) override {
+                         const std::vector<ListedWorksheet>& choices) override {
         inputs.push_back({prompt, caption, choices});
         if (typed.empty())
             return {};
