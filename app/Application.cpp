@@ -2,31 +2,73 @@
 
 #include "common/AppInfo.h"
 #include "common/FileExists.h"
+#include "common/NativeFile.h"
 #include "print/QtText.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFont>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLocale>
 #include <QPixmap>
 #include <QStandardPaths>
-#include <QTemporaryFile>
+
+#include <random>
+#include <string>
 
 #include "app/sbk3.xpm"
 
 namespace sbk3 {
 namespace {
 
+// The system's own form of a path Qt gives: UTF-16 on Windows, the file name encoding's bytes
+// elsewhere.
 std::filesystem::path toPath(const QString& path) {
-    return pathFromUtf8(path.toStdString());
+#ifdef Q_OS_WIN
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
 }
 
-bool canWriteIn(const QString& folder) {
+QString toQString(const std::filesystem::path& path) {
+#ifdef Q_OS_WIN
+    return QString::fromStdWString(path.native());
+#else
+    return QFile::decodeName(QByteArray::fromStdString(path.native()));
+#endif
+}
+
+// The folder that holds the program, in the system's bytes: Qt's own answer is text, and a
+// folder name that is not UTF-8 does not survive it.
+std::filesystem::path programFolder() {
+#ifdef Q_OS_LINUX
+    std::error_code ec;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (!ec && program.is_absolute())
+        return program.parent_path();
+#endif
+    return toPath(QCoreApplication::applicationDirPath());
+}
+
+bool canWriteIn(const std::filesystem::path& folder) {
     // Tried for real: permission bits say little for root or on read-only mounts.
-    QTemporaryFile probe(folder + QStringLiteral("/.sbk3-write-test-XXXXXX"));
-    return probe.open();
+    std::random_device seed;
+    const std::filesystem::path probe =
+        folder / (".sbk3-write-test-" + std::to_string(seed() % 1000000u));
+    try {
+        std::optional<NativeFile> file = NativeFile::createNew(probe);
+        if (!file)
+            return false;
+        const FileIdentity identity = file->info().identity;
+        file->close();
+        removeIfSame(probe, identity);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 } // namespace
@@ -75,18 +117,35 @@ bool isInstalledProgramFolder(const QString& folder, const QString& configuredBi
 #endif
 }
 
-std::filesystem::path chooseWorksheetFolder() {
-    const QString own = QCoreApplication::applicationDirPath();
+WorksheetFolder chooseWorksheetFolder(const std::filesystem::path& programFolder, bool installed,
+                                      const std::filesystem::path& userFolder) {
+    if (!installed && canWriteIn(programFolder))
+        return {programFolder, {}};
+    const std::filesystem::path tried = userFolder.lexically_normal();
+    std::error_code ec;
+    if (tried.is_absolute()) {
+        std::filesystem::create_directories(tried, ec);
+        if (canWriteIn(tried))
+            return {tried, {}};
+    }
+    const std::string problem = "Worksheets cannot be kept in the folder " + pathToUtf8(tried) +
+                                ", which could not be made or written to.";
+    if (canWriteIn(programFolder))
+        return {programFolder, problem + " They are kept in the program's folder instead:\n" +
+                                   pathToUtf8(programFolder)};
+    return {tried, problem};
+}
+
+WorksheetFolder chooseWorksheetFolder() {
 #ifdef SBK3_INSTALL_BINDIR
-    const QString installed = QStringLiteral(SBK3_INSTALL_BINDIR);
+    const QString installedBin = QStringLiteral(SBK3_INSTALL_BINDIR);
 #else
-    const QString installed;
+    const QString installedBin;
 #endif
-    if (!isInstalledProgramFolder(own, installed) && canWriteIn(own))
-        return toPath(own);
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(data);
-    return toPath(data);
+    const std::filesystem::path own = programFolder();
+    return chooseWorksheetFolder(
+        own, isInstalledProgramFolder(toQString(own), installedBin),
+        toPath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)));
 }
 
 std::filesystem::path documentsFolder() {

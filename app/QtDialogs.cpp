@@ -22,7 +22,9 @@ namespace {
 // Boxes sit over the window that asked; without a window manager nothing is ever active, so
 // the visible main window stands in.
 QWidget* owner() {
-    if (QWidget* active = QApplication::activeWindow())
+    // Not the splash, which may still be the active window for a moment after its click.
+    if (QWidget* active = QApplication::activeWindow();
+        active && active->isVisible() && active->objectName() != QStringLiteral("frmSplash"))
         return active;
     for (QWidget* widget : QApplication::topLevelWidgets())
         if (widget->isVisible() && widget->objectName() == QStringLiteral("frmMain"))
@@ -40,7 +42,8 @@ public:
         m_shown.reserve(static_cast<qsizetype>(choices.size()));
         for (const ListedWorksheet& choice : choices) {
             m_numbers.push_back(fromUtf8(choice.number));
-            m_shown.push_back(fromUtf8(choice.number + "  " + choice.title));
+            m_shown.push_back(fromUtf8(choice.number + "  " + choice.title +
+                                       (choice.incomplete ? "  (incomplete)" : "")));
         }
     }
 

@@ -3,6 +3,8 @@
 #include "app/QtDialogs.h"
 #include "app/Splash.h"
 #include "app/WarmUp.h"
+#include "common/Dialogs.h"
+#include "common/NativeFile.h"
 #include "print/QtPrinter.h"
 #include "worksheet/Random.h"
 
@@ -28,13 +30,15 @@ void startupMessages(QtMsgType type, const QMessageLogContext&, const QString&) 
 } // namespace
 
 int main(int argc, char** argv) {
+    sbk3::prepareProcessForFiles();
     qInstallMessageHandler(startupMessages);
     QApplication app(argc, argv);
     qInstallMessageHandler(nullptr);
     sbk3::configureApplication();
     QApplication::setWindowIcon(sbk3::applicationIcon());
 
-    const std::filesystem::path folder = sbk3::chooseWorksheetFolder();
+    const sbk3::WorksheetFolder chosen = sbk3::chooseWorksheetFolder();
+    const std::filesystem::path& folder = chosen.folder;
     sbk3::QtDialogs dialogs;
     sbk3::QtPrinter printer(folder);
     sbk3::ClockRandom random;
@@ -50,6 +54,11 @@ int main(int argc, char** argv) {
         buildMainWindow();
         mainWindow->show();
         mainWindow->activateWindow();
+        // Told over the main window once the window manager has placed it.
+        if (!chosen.problem.empty())
+            QTimer::singleShot(300, mainWindow.get(), [&] {
+                dialogs.messageBox({.text = chosen.problem, .icon = sbk3::MsgIcon::Exclamation});
+            });
     });
     // While the splash waits for its click, the work the user would otherwise wait for later:
     // the main window is built (hidden, its load steps done), then the first box and the first

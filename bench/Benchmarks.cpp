@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <map>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -48,8 +49,8 @@ void BM_PrintSave(benchmark::State& state) {
 BENCHMARK(BM_PrintSave)->Arg(1)->Arg(80)->Arg(300)->Unit(benchmark::kMicrosecond);
 
 // The same file written with the same system calls and nothing else: an exclusive create with
-// the header, one open, write and close per problem line, then one flush of the file and one
-// of its folder.
+// the header and the file's identity, one open, identity check (fstat), write and close per
+// problem line, then one flush of the file and one of its folder.
 void BM_PrintSaveFloor(benchmark::State& state) {
     test::TempFolder folder;
     const auto path = folder / "MIX300042";
@@ -57,10 +58,16 @@ void BM_PrintSaveFloor(benchmark::State& state) {
     const char line[] = "18,9,\"\xF7\"\r\n";
     for (auto _ : state) {
         int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        struct stat made {};
+        ::fstat(fd, &made);
         benchmark::DoNotOptimize(::write(fd, header, sizeof header - 1));
         ::close(fd);
         for (int k = 0; k < state.range(0); ++k) {
             fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+            struct stat now {};
+            ::fstat(fd, &now);
+            if (now.st_ino != made.st_ino || now.st_dev != made.st_dev)
+                state.SkipWithError("another file");
             benchmark::DoNotOptimize(::write(fd, line, sizeof line - 1));
             ::close(fd);
         }

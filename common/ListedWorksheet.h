@@ -8,6 +8,9 @@ namespace sbk3 {
 struct ListedWorksheet {
     std::string number;
     std::string title;
+    // Fewer problem lines than its header says: cut off by a crash or a full disk. Listed after
+    // the whole ones and marked; nothing deletes it.
+    bool incomplete = false;
 
     bool operator==(const ListedWorksheet&) const = default;
 };

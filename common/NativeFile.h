@@ -36,6 +36,7 @@ public:
 
     // Creates the file for writing only where no entry of that name exists in any form (file,
     // folder, FIFO, link, dangling link); nothing when one does. Never writes through a link.
+    // Its owner may write it whatever the umask, so later appends to it succeed.
     static std::optional<NativeFile> createNew(const std::filesystem::path& path);
     // An existing file opened for appending; not created, and not through a link.
     static NativeFile openForAppend(const std::filesystem::path& path);
@@ -44,7 +45,8 @@ public:
 
     bool isOpen() const;
     FileInfo info() const;
-    // All of bytes, or an error.
+    // All of bytes, or an error; a write that makes no progress, tried again a few times, is
+    // an error too, never a loop.
     void writeAll(std::string_view bytes);
     // Up to size bytes; 0 at the end.
     std::size_t read(char* buffer, std::size_t size);
@@ -75,7 +77,32 @@ void replaceFile(const std::filesystem::path& from, const std::filesystem::path&
 
 // Puts bytes at target as a whole or not at all: written to a new file beside it, every write
 // checked, flushed, then moved over target. On any failure target is as it was and the new
-// file is gone; a link at target is replaced, never written through.
+// file is gone; a link at target is replaced, never written through. The temporary name stays
+// within the system's limit for a name, however long target's is.
 void replaceFileContents(const std::filesystem::path& target, std::string_view bytes);
+
+// The same, but where target may not be replaced (another user's file in a shared folder with
+// the sticky bit, or a file not writable) the bytes go beside it under a name of this user's
+// own, NAME-USER.ext. Returns where they went.
+std::filesystem::path replaceFileContentsOrBeside(const std::filesystem::path& target,
+                                                  std::string_view bytes);
+
+// The temporary name replaceFileContents writes to first: target's name with suffix, its stem
+// shortened where the whole would pass the system's limit for a name.
+std::filesystem::path temporaryNameFor(const std::filesystem::path& target,
+                                       std::string_view suffix);
+
+// The name of the user the program runs as, for a file name: the login name, or the user's
+// number where there is none.
+std::string currentUserName();
+
+// What the program sets up for its files once, at its start: a file-size limit makes a write
+// fail with "Disk full" instead of ending the program (SIGXFSZ is ignored on POSIX systems).
+void prepareProcessForFiles();
+
+// Tests make a file system misbehave through this: the system's write call, replaced (nullptr
+// puts the real one back). POSIX only; elsewhere it is ignored.
+using SystemWrite = long (*)(int fd, const void* data, std::size_t size);
+void replaceSystemWriteForTests(SystemWrite call) noexcept;
 
 } // namespace sbk3

@@ -4,15 +4,28 @@
 #include "common/RuntimeError.h"
 
 #include <cerrno>
+#include <csignal>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace sbk3 {
 
 namespace {
+
+SystemWrite systemWrite = nullptr; // the real ::write unless a test replaced it
+
+long writeCall(int fd, const void* data, std::size_t size) {
+    return systemWrite ? systemWrite(fd, data, size) : ::write(fd, data, size);
+}
+
+// How many writes in a row may move nothing before the file system is taken to be broken.
+constexpr int kStalledWrites = 3;
 
 [[noreturn]] void throwErrno(int error) {
     throw RuntimeError(errorNumberOfErrno(error));
@@ -63,6 +76,11 @@ std::optional<NativeFile> NativeFile::createNew(const std::filesystem::path& pat
     }
     NativeFile file;
     file.m_fd = fd;
+    // A umask that takes the owner's write bit (0222) would make the file's own later appends
+    // fail; the rest of the mode stays as the umask has it.
+    struct stat data {};
+    if (::fstat(fd, &data) == 0 && (data.st_mode & S_IWUSR) == 0)
+        ::fchmod(fd, (data.st_mode & 07777) | S_IWUSR);
     return file;
 }
 
@@ -100,13 +118,20 @@ FileInfo NativeFile::info() const {
 }
 
 void NativeFile::writeAll(std::string_view bytes) {
+    int stalled = 0;
     while (!bytes.empty()) {
-        const ssize_t written = ::write(m_fd, bytes.data(), bytes.size());
+        const long written = writeCall(m_fd, bytes.data(), bytes.size());
         if (written < 0) {
             if (errno == EINTR)
                 continue;
             throwErrno(errno);
         }
+        if (written == 0) {
+            if (++stalled == kStalledWrites)
+                throw RuntimeError(ErrorNumber::PathFileAccessError);
+            continue;
+        }
+        stalled = 0;
         bytes.remove_prefix(static_cast<std::size_t>(written));
     }
 }
@@ -159,6 +184,25 @@ void removeIfSame(const std::filesystem::path& path, const FileIdentity& identit
 void replaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
     if (::rename(from.c_str(), to.c_str()) != 0)
         throwErrno(errno);
+}
+
+std::string currentUserName() {
+    const uid_t uid = ::geteuid();
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found &&
+        found->pw_name && *found->pw_name)
+        return found->pw_name;
+    return std::to_string(uid);
+}
+
+void prepareProcessForFiles() {
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
+void replaceSystemWriteForTests(SystemWrite call) noexcept {
+    systemWrite = call;
 }
 
 } // namespace sbk3

@@ -1,6 +1,7 @@
 // The native file calls on Windows: CreateFileW and its kin.
 #include "common/NativeFile.h"
 
+#include "common/FileExists.h"
 #include "common/RuntimeError.h"
 
 #include <algorithm>
@@ -124,11 +125,18 @@ FileInfo NativeFile::info() const {
 }
 
 void NativeFile::writeAll(std::string_view bytes) {
+    int stalled = 0;
     while (!bytes.empty()) {
         DWORD written = 0;
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
         if (!::WriteFile(handleOf(m_handle), bytes.data(), chunk, &written, nullptr))
             throwLastError();
+        if (written == 0) {
+            if (++stalled == 3) // a write that moves nothing is no progress: never a loop
+                throw RuntimeError(ErrorNumber::PathFileAccessError);
+            continue;
+        }
+        stalled = 0;
         bytes.remove_prefix(written);
     }
 }
@@ -175,6 +183,20 @@ void removeIfSame(const std::filesystem::path& path, const FileIdentity& identit
     if (identityAt(path) == identity)
         ::DeleteFileW(path.c_str());
 }
+
+std::string currentUserName() {
+    wchar_t name[257] = {};
+    DWORD size = 257;
+    if (!::GetUserNameW(name, &size) || size <= 1)
+        return "user";
+    return pathToUtf8(std::filesystem::path(std::wstring(name, size - 1)));
+}
+
+void prepareProcessForFiles() {
+    // No signal ends a process for a file's size on Windows.
+}
+
+void replaceSystemWriteForTests(SystemWrite) noexcept {}
 
 void replaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
     if (!::MoveFileExW(from.c_str(), to.c_str(),

@@ -153,9 +153,14 @@ struct QtPrinter::Impl {
             return system->stopped ? PageOutcome{Kind::HeldByPrinter, system->name, {}}
                                    : PageOutcome{};
         }
+        if (!pdfTarget.empty()) {
+            replaceFileContents(pdfTarget, bytes);
+            return {Kind::WrittenToFile, pathToUtf8(pdfTarget), {}};
+        }
+        // The stand-in for a missing printer: in a shared folder another user's NAME.pdf may
+        // not be replaced; then the page goes beside it, under this user's own name.
         const std::filesystem::path file =
-            pdfTarget.empty() ? folder / pathFromUtf8(documentName() + ".pdf") : pdfTarget;
-        replaceFileContents(file, bytes);
+            replaceFileContentsOrBeside(folder / pathFromUtf8(documentName() + ".pdf"), bytes);
         return {Kind::WrittenToFile, pathToUtf8(file), {}};
     }
 

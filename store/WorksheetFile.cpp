@@ -130,7 +130,14 @@ void NewWorksheetFile::removeIfStillOurs() const noexcept {
 }
 
 WorksheetAppender::WorksheetAppender(const NewWorksheetFile& file)
-    : WorksheetAppender(file.path(), file.encoding()) {}
+    : WorksheetAppender(file.path(), file.encoding()) {
+    // The name may have been moved away and given to another file since the save made it: a
+    // stored worksheet must never change, so nothing is written into anything else.
+    if (m_file.info().identity != file.identity()) {
+        m_file = NativeFile();
+        throw RuntimeError(ErrorNumber::PathFileAccessError);
+    }
+}
 
 WorksheetAppender::WorksheetAppender(const std::filesystem::path& path, FileEncoding encoding)
     : m_file(NativeFile::openForAppend(path)), m_utf8(encoding == FileEncoding::Utf8WithBom) {}
@@ -188,11 +195,9 @@ SavedWorksheet parseWorksheet(std::string_view bytes, bool headerOnly) {
     return sheet;
 }
 
-namespace {
-
 // The whole file, bounded: regular files only, never waiting on a FIFO, at most
 // kMaxWorksheetBytes.
-std::string readBounded(const std::filesystem::path& path) {
+std::string readWorksheetBytes(const std::filesystem::path& path) {
     NativeFile file = NativeFile::openForReading(path);
     const FileInfo info = file.info();
     if (!info.regular)
@@ -217,14 +222,12 @@ std::string readBounded(const std::filesystem::path& path) {
     return bytes;
 }
 
-} // namespace
-
 SavedWorksheet readWorksheetFile(const std::filesystem::path& path) {
-    return parseWorksheet(readBounded(path));
+    return parseWorksheet(readWorksheetBytes(path));
 }
 
 SavedWorksheet readWorksheetHeader(const std::filesystem::path& path) {
-    return parseWorksheet(readBounded(path), true);
+    return parseWorksheet(readWorksheetBytes(path), true);
 }
 
 } // namespace sbk3

@@ -49,6 +49,7 @@ public:
 
     const std::filesystem::path& path() const { return m_path; }
     FileEncoding encoding() const { return m_encoding; }
+    const FileIdentity& identity() const { return m_identity; }
 
     // Puts the file and its folder's entry for it on the disk itself.
     void makeDurable() const;
@@ -65,7 +66,8 @@ private:
 };
 
 // The worksheet file opened for appending one line in the encoding it was created with: one
-// open (no create, no link followed), one write, one close.
+// open (no create, no link followed), one write, one close. Opened for a file this save made,
+// it checks that the name still leads to that file (one fstat) and throws when it does not.
 class WorksheetAppender {
 public:
     explicit WorksheetAppender(const NewWorksheetFile& file);
@@ -88,6 +90,9 @@ inline constexpr std::uint64_t kMaxWorksheetBytes = std::uint64_t{1024} * 1024;
 // 53 missing file, 54 not a regular file, 7 larger than kMaxWorksheetBytes, 62 records run out,
 // 13 not a number, 6 number too large, 9 above kMaxProblems. A FIFO never makes it wait.
 SavedWorksheet readWorksheetFile(const std::filesystem::path& path);
+
+// A worksheet file's bytes, read as readWorksheetFile reads them: bounded, never waiting.
+std::string readWorksheetBytes(const std::filesystem::path& path);
 
 // The header alone, read as bounded; no problem record is read.
 SavedWorksheet readWorksheetHeader(const std::filesystem::path& path);

@@ -13,10 +13,16 @@ namespace sbk3 {
 namespace {
 
 TEST(WorksheetListTest, NamesOfTheWorksheetNumbersForm) {
-    for (const char* name : {"ADD007042", "SUB300999", "MIX001000", "DIV002.5042", "MUL009,5001"})
+    // Whatever the locale's decimal separator: an Arabic one is U+066B, two bytes of UTF-8.
+    for (const char* name : {"ADD007042", "SUB300999", "MIX001000", "DIV002.5042", "MUL009,5001",
+                             "ADD002\xD9\xAB"
+                             "5042",
+                             "SUB012\xD9\xAB"
+                             "75999"})
         EXPECT_TRUE(looksLikeWorksheetNumber(name)) << name;
     for (const char* name : {"add007042", "ADD07042", "ADD0070421", "XYZ007042", "ADD007042.pdf",
-                             "ADD00704A", "ADD.5042", ""})
+                             "ADD00704A", "ADD.5042", "", "ADD002/5042", "ADD002\n5042",
+                             "ADD002..,,,5042", "ADD002.042", "ADD002.5042x"})
         EXPECT_FALSE(looksLikeWorksheetNumber(name)) << name;
 }
 
@@ -47,7 +53,26 @@ TEST(WorksheetListTest, StoredWorksheetsNewestFirstWithTheirTitles) {
     EXPECT_EQ(listed[1].number, "MIX001003");
     EXPECT_EQ(listed[1].title, "He said \"go\"");
     EXPECT_EQ(listed[2].number, "ADD001001");
+    for (const ListedWorksheet& sheet : listed)
+        EXPECT_FALSE(sheet.incomplete) << sheet.number;
     EXPECT_TRUE(ListWorksheets(folder / "missing").empty());
+}
+
+// A save cut off by a crash or a full disk leaves fewer lines than the header's count: listed,
+// marked and after every whole one however new, never deleted.
+TEST(WorksheetListTest, ACutOffWorksheetIsListedLastAndMarked) {
+    test::TempFolder folder;
+    test::writeBytes(folder / "ADD300001", "\"Cut\",\"ADD300001\",300\r\n1,2,\"+\"\r\n3,");
+    test::writeBytes(folder / "ADD002002",
+                     "\"Whole\",\"ADD002002\",2\r\n1,2,\"+\"\r\n3,4,\"+\"\r\n");
+    std::filesystem::last_write_time(folder / "ADD002002",
+                                     std::filesystem::file_time_type::clock::now() -
+                                         std::chrono::hours(48));
+    const std::vector<ListedWorksheet> listed = ListWorksheets(folder.path());
+    ASSERT_EQ(listed.size(), 2u);
+    EXPECT_EQ(listed[0], (ListedWorksheet{"ADD002002", "Whole", false}));
+    EXPECT_EQ(listed[1], (ListedWorksheet{"ADD300001", "Cut", true}));
+    EXPECT_TRUE(std::filesystem::exists(folder / "ADD300001"));
 }
 
 } // namespace
