@@ -1,15 +1,20 @@
 #include "app/MainWindow.h"
 
 #include "app/Application.h"
+#include "app/ClassSetCommand.h"
+#include "app/SettingsDialog.h"
 #include "app/TypeList.h"
 #include "common/AppInfo.h"
+#include "common/Capacity.h"
 #include "common/Dialogs.h"
 #include "common/FileExists.h"
 #include "common/ProblemKinds.h"
 #include "print/PageCommands.h"
 #include "print/Printer.h"
 #include "print/QtText.h"
+#include "print/SystemPrinter.h"
 #include "worksheet/PrintSave.h"
+#include "worksheet/Request.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -300,6 +305,9 @@ void frmMain::createContextMenu() {
         connect(action, &QAction::triggered, this,
                 [this, &command] { RunPageCommand(command, pageControls(), sheet, pagePorts()); });
     }
+    QAction* settings = m_contextMenu->addAction(QStringLiteral("New Worksheets with Settings..."));
+    settings->setObjectName(QStringLiteral("actNewWorksheetsWithSettings"));
+    connect(settings, &QAction::triggered, this, &frmMain::newWorksheetsWithSettings);
     m_contextMenu->addSeparator();
     QAction* folder = m_contextMenu->addAction(QStringLiteral("Open Worksheet Folder"));
     folder->setObjectName(QStringLiteral("actOpenWorksheetFolder"));
@@ -318,6 +326,35 @@ void frmMain::contextMenuEvent(QContextMenuEvent* event) {
 
 void frmMain::showContextMenu(const QPoint& at) {
     m_contextMenu->popup(at);
+}
+
+void frmMain::newWorksheetsWithSettings() {
+    if (!m_settings) {
+        // The first time: what Print/Save would make for the window's type and count.
+        m_settings.emplace();
+        m_settings->settings = SettingsForType(cboType->currentText().toStdString());
+        const double count = CountValue(txtNumOfProblems->text().toStdString());
+        if (count >= 1 && count <= kMaxProblems)
+            m_settings->problems = NumberOfProblems(count);
+    }
+    const bool easy = optEasy->isChecked();
+    std::optional<ClassSetRequest> request;
+    if (m_ports.askSettings) {
+        request = m_ports.askSettings(*m_settings, easy);
+    } else {
+        SettingsDialog dialog(*m_settings, easy, systemPrinters(), this);
+        if (dialog.exec() == QDialog::Accepted)
+            request = dialog.request();
+    }
+    if (!request)
+        return;
+    m_settings = *request;
+    m_settings->pdfPath.clear(); // a new PDF is asked for each time
+    MakeClassSet(*request,
+                 {txtTitle->text().toStdString(), easy, chkBold->isChecked() ? 1 : 0,
+                  txtAppend->text().toStdString()},
+                 {m_ports.dialogs, m_ports.printer, picRetPic, ProblemPos, m_ports.random,
+                  m_ports.folder, m_ports.decimalSeparator});
 }
 
 void frmMain::openWorksheetFolder() {

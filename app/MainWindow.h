@@ -3,11 +3,13 @@
 #include "common/SheetState.h"
 #include "print/Layout.h"
 #include "print/Surface.h"
+#include "worksheet/ClassSet.h"
 
 #include <QWidget>
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 class QComboBox;
 class QMenu;
@@ -30,6 +32,10 @@ struct MainPorts {
     std::string decimalSeparator = ".";    // the user's locale
     std::function<void()> endProgram;      // Exit and the close box
     std::filesystem::path documentsFolder; // where a saved PDF is proposed
+    // "Worksheet Settings": the request the user makes from the opening one, nothing on Cancel.
+    // Without it, the Qt dialog asks.
+    std::function<std::optional<ClassSetRequest>(const ClassSetRequest& opening, bool easy)>
+        askSettings = {};
 };
 
 // The program's working window: the request's settings, the six buttons and the state the
@@ -48,7 +54,8 @@ public:
     void cmdPrint_Click();
     void cmdPrintSaved_Click();
 
-    // The context menu's command beside the page commands.
+    // The context menu's commands beside the page commands.
+    void newWorksheetsWithSettings();
     void openWorksheetFolder();
 
 protected:
@@ -92,6 +99,7 @@ private:
     QPushButton* cmdAbout = nullptr;
     QPushButton* cmdExit = nullptr;
     QMenu* m_contextMenu = nullptr;
+    std::optional<ClassSetRequest> m_settings; // kept until the program ends
 };
 
 } // namespace sbk3

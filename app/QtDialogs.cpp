@@ -95,6 +95,9 @@ std::string QtDialogs::inputBox(const std::string& prompt, const std::string& ca
     box.setWindowTitle(fromUtf8(caption));
     box.setLabelText(fromUtf8(prompt));
     box.setInputMode(QInputDialog::TextInput);
+    // Wide enough for the title bar to show the caption whole ("Save Answer Key as PDF"), with
+    // room for its icon and buttons.
+    box.setMinimumWidth(box.fontMetrics().horizontalAdvance(box.windowTitle()) + 200);
     if (!choices.empty()) {
         if (auto* field = box.findChild<QLineEdit*>()) {
             auto* completer = new QCompleter(new ChoiceModel(choices, &box), &box);

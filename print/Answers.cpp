@@ -10,8 +10,11 @@
 namespace sbk3 {
 namespace {
 
-// Like the first number's line: a blank and Pad2, which holds any value a worksheet can.
+// Right-aligned in the problem's three columns like the first number's line (a blank and Pad2):
+// 198 fills all three. Anything wider, from a hand-made file, keeps the blank and runs on.
 std::string aligned(long long value) {
+    if (value >= 100 && value <= 999)
+        return std::to_string(value);
     std::string line(1, ' ');
     if (value >= std::numeric_limits<std::int16_t>::min() &&
         value <= std::numeric_limits<std::int16_t>::max())

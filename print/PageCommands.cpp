@@ -8,6 +8,7 @@
 #include "print/Layout.h"
 #include "print/Page.h"
 #include "print/Printer.h"
+#include "print/SetPages.h"
 #include "print/Surface.h"
 #include "store/WorksheetFile.h"
 #include "store/WorksheetList.h"
@@ -122,8 +123,10 @@ private:
         return *path;
     }
 
+    // An answer key of more than 80 problems goes on the Compact Test layout, which any sheet
+    // of it was printed on; only a worksheet itself is refused.
     bool layoutHolds(const SavedWorksheet& sheet) {
-        if (sheet.count <= kEasyCapacity || !m_controls.easy)
+        if (sheet.count <= kEasyCapacity || !m_controls.easy || m_command.answerKey)
             return true;
         m_state.PrintNewSheet = false;
         m_ports.dialogs.messageBox(
@@ -153,10 +156,12 @@ private:
 
     PageOutcome print(const SavedWorksheet& sheet) {
         m_started = true;
+        PositionTable compact;
+        const PositionTable& positions = LayoutForKey(m_ports.ProblemPos, m_controls.easy,
+                                                      sheet.count, m_command.answerKey, compact);
         PageOutcome outcome = PrintWorksheetPage(
             m_ports.printer, m_ports.picRetPic,
-            {m_ports.ProblemPos, m_controls.chkBold, m_controls.txtAppend, m_command.answerKey},
-            sheet);
+            {positions, m_controls.chkBold, m_controls.txtAppend, m_command.answerKey}, sheet);
         m_state.PrintNewSheet = false;
         return outcome;
     }
@@ -172,8 +177,10 @@ private:
                      .caption = caption()});
             else
                 m_ports.dialogs.messageBox(
-                    {.text = "No printer is set up on this computer, so worksheet " + m_number +
-                             " was printed to the file:\n" + outcome.where});
+                    {.text = "No printer is set up on this computer, so " +
+                             std::string(m_command.answerKey ? "the answer key of " : "") +
+                             "worksheet " + m_number + " was printed to the file:\n" +
+                             outcome.where});
             return;
         case PageOutcome::Kind::HeldByPrinter:
             m_ports.dialogs.messageBox(

@@ -53,6 +53,10 @@ public:
     // The next document goes to a PDF file at path (UTF-8) instead of the printer, on the paper
     // of the user's locale; the file is replaced only by a complete page.
     virtual void setPdfTarget(const std::string& path) = 0;
+    // The next document goes to the system printer of that name instead of the default one.
+    virtual void setPrinter(const std::string& name) = 0;
+    // Ends the page under way and starts the next one of the same document, at full size.
+    virtual void newPage() = 0;
     // Sends the page; the printer is then ready for the next document.
     virtual PageOutcome endDoc() = 0;
     // Drops a document that was started but not ended; nothing reaches paper.

@@ -53,6 +53,7 @@ bool isCompletePdf(const QByteArray& bytes) {
 struct QtPrinter::Impl {
     std::filesystem::path folder;
     std::filesystem::path pdfTarget; // the next document goes there, not to the printer
+    std::string printerName;         // the next document goes to this printer, not the default
 
     // The document under way: where it goes and what it is drawn on.
     bool prepared = false;
@@ -96,14 +97,20 @@ struct QtPrinter::Impl {
         if (!pdfTarget.empty()) {
             // A PDF on purpose: the locale's paper, whatever printer there is.
         } else if (systemPrintersViaCups()) {
-            system = defaultSystemPrinter();
+            system = printerName.empty() ? defaultSystemPrinter() : namedSystemPrinter(printerName);
+            if (!system && !printerName.empty())
+                throw RuntimeError(ErrorNumber::PrinterError,
+                                   "The printer " + printerName + " cannot be found");
             if (system && !system->accepting)
                 throw RuntimeError(ErrorNumber::PrinterError,
                                    "The printer " + system->name +
                                        " is not accepting jobs, so the page was not printed.");
             if (system)
                 layout = paperOf(*system);
-        } else if (const QPrinterInfo info = QPrinterInfo::defaultPrinter(); !info.isNull()) {
+        } else if (const QPrinterInfo info = printerName.empty()
+                                                 ? QPrinterInfo::defaultPrinter()
+                                                 : QPrinterInfo::printerInfo(fromUtf8(printerName));
+                   !info.isNull()) {
             qtPrinter = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
             qtPrinter->setPageSize(info.defaultPageSize()); // else Qt takes the locale's
             qtPrinter->setDocName(fromUtf8(documentName()));
@@ -176,6 +183,7 @@ struct QtPrinter::Impl {
         pdf.clear();
         qtPrinter.reset();
         pdfTarget.clear();
+        printerName.clear();
     }
 };
 
@@ -282,6 +290,20 @@ void QtPrinter::setJobName(const std::string& name) {
     if (!d->active)
         d->reset(); // a new document: the printer is looked up again
     d->jobName = name;
+}
+
+void QtPrinter::setPrinter(const std::string& name) {
+    if (!d->active)
+        d->reset();
+    d->printerName = name;
+}
+
+void QtPrinter::newPage() {
+    d->begin();
+    if (!d->device->newPage())
+        throw RuntimeError(ErrorNumber::PrinterError);
+    d->x = d->y = 0.0f;
+    d->scale = 1.0f;
 }
 
 void QtPrinter::setPdfTarget(const std::string& path) {

@@ -36,6 +36,8 @@ public:
     void killDoc() override;
     void setJobName(const std::string& name) override;
     void setPdfTarget(const std::string& path) override;
+    void setPrinter(const std::string& name) override;
+    void newPage() override;
 
 private:
     struct Impl;

@@ -5,7 +5,9 @@
 
 #include <cups/cups.h>
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 namespace sbk3 {
 
@@ -81,7 +83,11 @@ bool systemPrintersViaCups() {
 }
 
 std::optional<SystemPrinter> defaultSystemPrinter() {
-    const DestPtr dest = namedDest({});
+    return namedSystemPrinter({});
+}
+
+std::optional<SystemPrinter> namedSystemPrinter(const std::string& name) {
+    const DestPtr dest = namedDest(name);
     if (!dest)
         return std::nullopt;
     SystemPrinter printer;
@@ -91,6 +97,28 @@ std::optional<SystemPrinter> defaultSystemPrinter() {
     if (const InfoPtr info{cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest.get())})
         printer.paper = defaultPaper(dest.get(), info.get());
     return printer;
+}
+
+std::vector<SystemPrinter> systemPrinters() {
+    cups_dest_t* dests = nullptr;
+    const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
+    std::vector<SystemPrinter> printers;
+    for (int i = 0; i < count; ++i) {
+        const cups_dest_t& dest = dests[i];
+        if (dest.instance)
+            continue; // an instance is its printer with other options
+        SystemPrinter printer;
+        printer.name = dest.name;
+        printer.accepting = option(dest, "printer-is-accepting-jobs") != "false";
+        printer.stopped = option(dest, "printer-state") == "5";
+        printer.isDefault = dest.is_default != 0;
+        printers.push_back(std::move(printer));
+    }
+    cupsFreeDests(count, dests);
+    std::stable_sort(
+        printers.begin(), printers.end(),
+        [](const SystemPrinter& a, const SystemPrinter& b) { return a.isDefault && !b.isDefault; });
+    return printers;
 }
 
 void sendToPrinter(const SystemPrinter& printer, const std::string& title, std::string_view pdf) {

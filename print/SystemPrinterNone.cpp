@@ -13,6 +13,14 @@ std::optional<SystemPrinter> defaultSystemPrinter() {
     return std::nullopt;
 }
 
+std::optional<SystemPrinter> namedSystemPrinter(const std::string&) {
+    return std::nullopt;
+}
+
+std::vector<SystemPrinter> systemPrinters() {
+    return {};
+}
+
 void sendToPrinter(const SystemPrinter& printer, const std::string&, std::string_view) {
     throw RuntimeError(ErrorNumber::PrinterError,
                        "The printer " + printer.name + " cannot be reached");

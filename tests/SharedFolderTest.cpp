@@ -11,10 +11,13 @@
 #include "support/FakeDialogs.h"
 #include "support/ScriptedRandom.h"
 #include "support/TempFolder.h"
+#include "worksheet/ClassSet.h"
 #include "worksheet/PrintSave.h"
+#include "worksheet/Random.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 #include <functional>
 
@@ -217,6 +220,31 @@ TEST_F(SharedFolderTest, NamesNearTheSystemsLimitAreWrittenWhole) {
         EXPECT_EQ(entriesIn(folder.path()), 1u) << length;
         std::filesystem::remove(target);
     }
+}
+
+// The disk fills up in the middle of a class set: the versions before stay stored and are named,
+// the one it hit leaves nothing, and nothing after it is made.
+TEST_F(SharedFolderTest, AFullDiskInTheMiddleOfAClassSetKeepsTheVersionsBefore) {
+    static int writes = 0;
+    writes = 0;
+    replaceSystemWriteForTests([](int fd, const void* data, std::size_t size) -> long {
+        if (++writes > 100) { // two worksheets of a header and 40 lines, then a full disk
+            errno = ENOSPC;
+            return -1;
+        }
+        return ::write(fd, data, size);
+    });
+    ClassSetRequest request;
+    request.problems = 40;
+    request.versions = 5;
+    ClockRandom random([] { return 42u; });
+    const StoredVersions stored = StoreVersions(request, "Drill", folder.path(), random, ".");
+    replaceSystemWriteForTests(nullptr);
+    ASSERT_EQ(stored.numbers.size(), 2u);
+    EXPECT_NE(stored.failure.find("could not be saved: Disk full"), std::string::npos);
+    EXPECT_EQ(entriesIn(folder.path()), 2u);
+    for (const std::string& number : stored.numbers)
+        EXPECT_EQ(readWorksheetFile(folder / number).problems.size(), 40u);
 }
 
 } // namespace

@@ -15,43 +15,37 @@ namespace {
 
 constexpr int kNumberDraws = 1000;
 
-// Creates the worksheet file under the first drawn number that is free, the number in
-// SheetCode. FileExists is the quick test of a draw; the exclusive creation has the last word,
-// so a name taken in any form, or by another copy of the program a moment ago, is drawn again.
-// Nothing after all draws hit taken numbers; then SheetCode keeps the stem.
-std::optional<NewWorksheetFile> createUnderFreeNumber(const RequestControls& controls, int problems,
-                                                      SheetState& state,
-                                                      const PrintSavePorts& ports) {
-    const std::string stem = state.SheetCode;
+} // namespace
+
+std::optional<NewWorksheetFile> CreateUnderFreeNumber(const std::string& title, int problems,
+                                                      std::string& SheetCode,
+                                                      const std::filesystem::path& folder,
+                                                      RandomPort& random) {
+    const std::string stem = SheetCode;
     for (int draw = 0; draw < kNumberDraws; ++draw) {
-        const int part =
-            static_cast<int>(1000.0 * static_cast<double>(ports.random.rtcRandomNext()));
+        const int part = static_cast<int>(1000.0 * static_cast<double>(random.rtcRandomNext()));
         const std::string code = stem + RandomPartText(part);
-        const std::filesystem::path path = ports.folder / pathFromUtf8(code);
+        const std::filesystem::path path = folder / pathFromUtf8(code);
         if (FileExists(path))
             continue;
-        state.SheetCode = code;
+        SheetCode = code;
         if (std::optional<NewWorksheetFile> file = NewWorksheetFile::create(
-                path, headerLine(StoredTitle(controls.title, code), code, problems)))
+                path, headerLine(StoredTitle(title, code), code, problems)))
             return file;
     }
-    state.SheetCode = stem;
+    SheetCode = stem;
     return std::nullopt;
 }
 
-// Each line by its own open, append and close, so every line is on disk before the next; then
-// the whole file is flushed once, before its number is shown to anyone.
-void writeProblems(const NewWorksheetFile& file, int count, const std::string& typeName,
-                   RandomPort& random) {
+void WriteLines(const NewWorksheetFile& file, int count,
+                const std::function<void(WorksheetAppender&)>& writeLine) {
     for (int k = 1; k <= count; ++k) {
         WorksheetAppender line(file);
-        WriteProblem(typeName, line, random);
+        writeLine(line);
         line.close();
     }
     file.makeDurable();
 }
-
-} // namespace
 
 void PrintSave(const RequestControls& controls, SheetState& state, const PrintSavePorts& ports) {
     state.SheetCode.clear();
@@ -68,12 +62,15 @@ void PrintSave(const RequestControls& controls, SheetState& state, const PrintSa
     const int problems = NumberOfProblems(count);
     std::optional<NewWorksheetFile> file;
     try {
-        file = createUnderFreeNumber(controls, problems, state, ports);
+        file = CreateUnderFreeNumber(controls.title, problems, state.SheetCode, ports.folder,
+                                     ports.random);
         if (!file) {
-            ports.dialogs.messageBox({.text = "Sorry please delete some worksheets!"});
+            ports.dialogs.messageBox({.text = kAllNumbersTaken});
             return;
         }
-        writeProblems(*file, problems, controls.typeName, ports.random);
+        WriteLines(*file, problems, [&](WorksheetAppender& line) {
+            WriteProblem(controls.typeName, line, ports.random);
+        });
     } catch (const std::exception& failure) {
         if (file)
             file->removeIfStillOurs(); // a broken worksheet must not stay behind

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -29,7 +30,11 @@ class MainWindowTest : public ::testing::Test {
 protected:
     MainWindowTest()
         : window(MainPorts{dialogs, printer, random, folder.path(), ".", [this] { ++ended; },
-                           documents.path()}) {}
+                           documents.path(),
+                           [this](const ClassSetRequest& opening, bool easy) {
+                               settingsOpenings.push_back({opening, easy});
+                               return settingsAnswer;
+                           }}) {}
 
     template <typename T> T* control(const char* name) {
         T* found = window.findChild<T*>(QString::fromLatin1(name));
@@ -53,6 +58,8 @@ protected:
     test::FakeDialogs dialogs;
     test::RecordingPrinter printer;
     test::ScriptedRandom random{{0.0425f, 0.95f, 0.15f}};
+    std::vector<std::pair<ClassSetRequest, bool>> settingsOpenings;
+    std::optional<ClassSetRequest> settingsAnswer;
     test::TempFolder folder;
     test::TempFolder documents;
     int ended = 0;
@@ -300,7 +307,8 @@ TEST_F(MainWindowTest, TheContextMenuOffersTheCommandsBesideTheWindow) {
     for (const QAction* action : menu->actions())
         items.push_back(action->isSeparator() ? "-" : action->text().toStdString());
     EXPECT_EQ(items, (std::vector<std::string>{"Print Answer Key...", "Save Worksheet as PDF...",
-                                               "Save Answer Key as PDF...", "-",
+                                               "Save Answer Key as PDF...",
+                                               "New Worksheets with Settings...", "-",
                                                "Open Worksheet Folder"}));
 
     // Opened by a right-click on the window, a label or a button, or the Menu key on a button;
@@ -375,6 +383,40 @@ TEST_F(MainWindowTest, PrintSaveFromTheWindowStoresAMixedSheet) {
     EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 8);
     EXPECT_FALSE(window.sheet.PrintNewSheet);
     EXPECT_EQ(printer.calls("EndDoc").size(), 0u);
+}
+
+// The menu's settings: opened with what Print/Save would make, kept until the program ends; a
+// class set is stored and printed as one document, and one box says what was made.
+TEST_F(MainWindowTest, NewWorksheetsWithSettingsMakesAClassSetInOneJob) {
+    auto* count = control<QLineEdit>("txtNumOfProblems");
+    count->setText(QStringLiteral("12"));
+    auto* type = control<QComboBox>("cboType");
+    type->setCurrentIndex(type->findText(QStringLiteral("Division")));
+    auto* item = window.findChild<QAction*>(QStringLiteral("actNewWorksheetsWithSettings"));
+    item->trigger(); // Cancel
+    ASSERT_EQ(settingsOpenings.size(), 1u);
+    EXPECT_EQ(settingsOpenings[0].first.settings, SettingsForType("Division"));
+    EXPECT_EQ(settingsOpenings[0].first.problems, 12);
+    EXPECT_TRUE(settingsOpenings[0].second); // Easy Reading
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    ClassSetRequest request = settingsOpenings[0].first;
+    request.versions = 2;
+    request.keys = AnswerKeys::AfterEach;
+    request.printer = "Office";
+    settingsAnswer = request;
+    item->trigger();
+    EXPECT_EQ(printer.calls("Printer"), std::vector<std::string>{"Printer Office"});
+    EXPECT_EQ(printer.calls("NewPage").size(), 3u); // sheet, key, sheet, key
+    EXPECT_EQ(printer.calls("EndDoc").size(), 1u);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.last().caption, "New Worksheets with Settings");
+    EXPECT_EQ(dialogs.last().text.rfind("Made 2 worksheets, DIV012", 0), 0u) << dialogs.last().text;
+    EXPECT_NE(dialogs.last().text.find(": 4 pages sent to the printer Office."), std::string::npos)
+        << dialogs.last().text;
+    // The values are kept for the next time.
+    item->trigger();
+    EXPECT_EQ(settingsOpenings.back().first.versions, 2);
 }
 
 } // namespace

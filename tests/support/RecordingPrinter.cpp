@@ -68,6 +68,11 @@ void RecordingPrinter::paintPicture(const SurfacePicture& picture, float x, floa
     documentOpen = true;
 }
 
+void RecordingPrinter::newPage() {
+    record("NewPage");
+    scale = 1.0f;
+}
+
 PageOutcome RecordingPrinter::endDoc() {
     documentOpen = false;
     scale = 1.0f;

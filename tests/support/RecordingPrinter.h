@@ -41,6 +41,8 @@ public:
     void killDoc() override;
     void setJobName(const std::string& name) override { record("JobName " + name); }
     void setPdfTarget(const std::string& path) override { record("PdfTarget " + path); }
+    void setPrinter(const std::string& name) override { record("Printer " + name); }
+    void newPage() override;
 
     // The lines of the log that start with prefix.
     std::vector<std::string> calls(const std::string& prefix) const;

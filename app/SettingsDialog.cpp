@@ -1,0 +1,246 @@
+#include "app/SettingsDialog.h"
+
+#include "print/QtText.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStandardPaths>
+
+namespace sbk3 {
+namespace {
+
+constexpr const char* kOperationNames[] = {"Addition", "Subtraction", "Multiplication", "Division"};
+constexpr const char* kCarrying[] = {"Any", "Never", "Always"};
+constexpr const char* kKeys[] = {"None", "After each worksheet", "All at the end"};
+
+QString printerEntry(const SystemPrinter& printer) {
+    const char* state = !printer.accepting ? "not accepting jobs"
+                        : printer.stopped  ? "paused"
+                                           : "ready";
+    return fromUtf8(printer.name) + QStringLiteral(" (") + QString::fromLatin1(state) +
+           (printer.isDefault ? QStringLiteral(", default)") : QStringLiteral(")"));
+}
+
+} // namespace
+
+SettingsDialog::SettingsDialog(const ClassSetRequest& opening, bool easy,
+                               std::vector<SystemPrinter> printers, QWidget* parent)
+    : QDialog(parent), m_easy(easy), m_printers(std::move(printers)) {
+    setObjectName(QStringLiteral("worksheetSettings"));
+    setWindowTitle(QStringLiteral("Worksheet Settings"));
+    m_grid = new QGridLayout(this);
+    buildProblems(opening);
+    buildSet(opening);
+
+    m_refusal = new QLabel(this);
+    m_refusal->setObjectName(QStringLiteral("refusal"));
+    m_refusal->setWordWrap(true);
+    m_refusal->setStyleSheet(QStringLiteral("color: #a00000"));
+    m_grid->addWidget(m_refusal, m_row++, 0, 1, 2);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true); // Return presses OK
+    m_grid->addWidget(buttons, m_row++, 0, 1, 2);
+    connect(buttons, &QDialogButtonBox::accepted, this, [this] { tryAccept(); });
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    askYesNo = [this](const QString& text) {
+        return QMessageBox::question(this, windowTitle(), text + QStringLiteral(" Make them?")) ==
+               QMessageBox::Yes;
+    };
+    askPdfPath = [this] {
+        const QString documents =
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        return QFileDialog::getSaveFileName(this, windowTitle(),
+                                            documents + QStringLiteral("/worksheets.pdf"),
+                                            QStringLiteral("PDF files (*.pdf)"));
+    };
+    updateNote();
+}
+
+QSpinBox* SettingsDialog::spin(const char* name, const char* label, int low, int high, int value) {
+    auto* caption = new QLabel(QString::fromLatin1(label), this);
+    auto* box = new QSpinBox(this);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setRange(low, high);
+    box->setValue(value);
+    caption->setBuddy(box);
+    box->setAccessibleName(caption->text());
+    m_grid->addWidget(caption, m_row, 0);
+    m_grid->addWidget(box, m_row++, 1);
+    connect(box, &QSpinBox::valueChanged, this, &SettingsDialog::updateNote);
+    return box;
+}
+
+QCheckBox* SettingsDialog::check(const char* name, const QString& text, bool on) {
+    auto* box = new QCheckBox(text, this);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setChecked(on);
+    box->setAccessibleName(text);
+    connect(box, &QCheckBox::toggled, this, &SettingsDialog::updateNote);
+    return box;
+}
+
+void SettingsDialog::buildProblems(const ClassSetRequest& opening) {
+    const ProblemSettings& s = opening.settings;
+    auto* operations = new QHBoxLayout;
+    const bool chosen[] = {s.addition, s.subtraction, s.multiplication, s.division};
+    for (std::size_t i = 0; i < m_operations.size(); ++i) {
+        m_operations[i] =
+            check(kOperationNames[i], QString::fromLatin1(kOperationNames[i]), chosen[i]);
+        operations->addWidget(m_operations[i]);
+    }
+    m_grid->addWidget(new QLabel(QStringLiteral("Operations:"), this), m_row, 0);
+    m_grid->addLayout(operations, m_row++, 1);
+
+    m_firstMin = spin("firstMin", "Smallest first number:", 0, 99, s.firstMin);
+    m_firstMax = spin("firstMax", "Largest first number:", 0, 99, s.firstMax);
+    m_secondMin = spin("secondMin", "Smallest second number:", 0, 99, s.secondMin);
+    m_secondMax = spin("secondMax", "Largest second number:", 0, 99, s.secondMax);
+    auto* carryingLabel = new QLabel(QStringLiteral("Carrying / borrowing:"), this);
+    m_carrying = new QComboBox(this);
+    m_carrying->setObjectName(QStringLiteral("carrying"));
+    for (const char* rule : kCarrying)
+        m_carrying->addItem(QString::fromLatin1(rule));
+    m_carrying->setCurrentIndex(static_cast<int>(s.carrying));
+    carryingLabel->setBuddy(m_carrying);
+    m_carrying->setAccessibleName(carryingLabel->text());
+    m_grid->addWidget(carryingLabel, m_row, 0);
+    m_grid->addWidget(m_carrying, m_row++, 1);
+
+    const auto numbers = [this](const char* label, const char* each, auto& boxes, int first,
+                                const std::array<bool, 13>& on) {
+        auto* row = new QHBoxLayout;
+        row->setSpacing(2);
+        for (int n = first; n <= 12; ++n) {
+            const QString name = QString::fromLatin1(each) + QString::number(n);
+            auto* box = check("", QString::number(n), on.at(static_cast<std::size_t>(n)));
+            box->setObjectName(name);
+            box->setAccessibleName(QString::fromLatin1(each) + QLatin1Char(' ') +
+                                   QString::number(n)); // "Table 7", not a bare "7"
+            boxes.at(static_cast<std::size_t>(n)) = box;
+            row->addWidget(box);
+        }
+        m_grid->addWidget(new QLabel(QString::fromLatin1(label), this), m_row, 0);
+        m_grid->addLayout(row, m_row++, 1);
+    };
+    numbers("Tables:", "Table", m_tables, 0, s.tables);
+    m_factorMin = spin("factorMin", "Smallest other factor:", 0, 12, s.factorMin);
+    m_factorMax = spin("factorMax", "Largest other factor:", 0, 12, s.factorMax);
+    numbers("Divisors:", "Divisor", m_divisors, 1, s.divisors);
+    m_quotientMin = spin("quotientMin", "Smallest quotient:", 0, 12, s.quotientMin);
+    m_quotientMax = spin("quotientMax", "Largest quotient:", 0, 12, s.quotientMax);
+    m_note = new QLabel(this);
+    m_note->setObjectName(QStringLiteral("quotientNote"));
+    m_note->setWordWrap(true);
+    m_grid->addWidget(m_note, m_row++, 1);
+
+    m_leaveOut =
+        check("leaveOut", QStringLiteral("Leave out problems with 0 or 1"), s.leaveOutZeroAndOne);
+    m_grid->addWidget(m_leaveOut, m_row++, 1);
+    m_noRepeats = check("noRepeats", QStringLiteral("No repeated problems"), s.noRepeats);
+    m_grid->addWidget(m_noRepeats, m_row++, 1);
+}
+
+void SettingsDialog::buildSet(const ClassSetRequest& opening) {
+    // Wider than the checks allow, so that the window's own texts say what is wrong.
+    m_problems = spin("problems", "Number of problems:", 0, 999, opening.problems);
+    m_versions = spin("versions", "Versions:", 0, 999, opening.versions);
+    m_copies = spin("copies", "Copies of each:", 0, 999, opening.copies);
+
+    const auto list = [this](const char* name, const char* label) {
+        auto* caption = new QLabel(QString::fromLatin1(label), this);
+        auto* box = new QComboBox(this);
+        box->setObjectName(QString::fromLatin1(name));
+        caption->setBuddy(box);
+        box->setAccessibleName(caption->text());
+        m_grid->addWidget(caption, m_row, 0);
+        m_grid->addWidget(box, m_row++, 1);
+        return box;
+    };
+    m_keys = list("keys", "Answer keys:");
+    for (const char* keys : kKeys)
+        m_keys->addItem(QString::fromLatin1(keys));
+    m_keys->setCurrentIndex(static_cast<int>(opening.keys));
+
+    m_printer = list("printer", "Printer:");
+    for (const SystemPrinter& printer : m_printers)
+        m_printer->addItem(printerEntry(printer), fromUtf8(printer.name));
+    if (m_printers.empty())
+        m_printer->addItem(QStringLiteral("The default printer"), QString());
+    m_printer->addItem(QStringLiteral("PDF file..."));
+    const int chosen = opening.printer.empty() ? 0 : m_printer->findData(fromUtf8(opening.printer));
+    m_printer->setCurrentIndex(!opening.pdfPath.empty() ? m_printer->count() - 1
+                                                        : std::max(chosen, 0));
+}
+
+void SettingsDialog::updateNote() {
+    m_note->setText(fromUtf8(QuotientCutNote(request().settings)));
+}
+
+ClassSetRequest SettingsDialog::request() const {
+    ClassSetRequest r;
+    ProblemSettings& s = r.settings;
+    s.addition = m_operations[0]->isChecked();
+    s.subtraction = m_operations[1]->isChecked();
+    s.multiplication = m_operations[2]->isChecked();
+    s.division = m_operations[3]->isChecked();
+    s.firstMin = m_firstMin->value();
+    s.firstMax = m_firstMax->value();
+    s.secondMin = m_secondMin->value();
+    s.secondMax = m_secondMax->value();
+    s.carrying = static_cast<Carrying>(m_carrying->currentIndex());
+    for (std::size_t n = 0; n < s.tables.size(); ++n) {
+        s.tables.at(n) = m_tables.at(n)->isChecked();
+        s.divisors.at(n) = n > 0 && m_divisors.at(n)->isChecked();
+    }
+    s.factorMin = m_factorMin->value();
+    s.factorMax = m_factorMax->value();
+    s.quotientMin = m_quotientMin->value();
+    s.quotientMax = m_quotientMax->value();
+    s.leaveOutZeroAndOne = m_leaveOut->isChecked();
+    s.noRepeats = m_noRepeats->isChecked();
+    r.problems = m_problems->value();
+    r.versions = m_versions->value();
+    r.copies = m_copies->value();
+    r.keys = static_cast<AnswerKeys>(m_keys->currentIndex());
+    if (m_printer->currentIndex() == m_printer->count() - 1)
+        r.pdfPath = m_pdfPath;
+    else
+        r.printer = m_printer->currentData().toString().toStdString();
+    return r;
+}
+
+QString SettingsDialog::refusal() const {
+    return m_refusal->text();
+}
+
+bool SettingsDialog::tryAccept() {
+    const ClassSetRequest r = request();
+    std::optional<std::string> refused = CheckSettings(r.settings);
+    if (!refused)
+        refused = CheckClassSet(r, m_easy);
+    m_refusal->setText(refused ? fromUtf8(*refused) : QString());
+    if (refused)
+        return false;
+    if (const auto few = TooFewDifferentProblems(r.settings, r.problems);
+        few && askYesNo && !askYesNo(fromUtf8(*few)))
+        return false;
+    if (m_printer->currentIndex() == m_printer->count() - 1) { // "PDF file..."
+        const QString path = askPdfPath ? askPdfPath() : QString();
+        if (path.isEmpty())
+            return false;
+        m_pdfPath = path.toStdString();
+    }
+    accept();
+    return true;
+}
+
+} // namespace sbk3

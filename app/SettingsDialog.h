@@ -1,0 +1,80 @@
+#pragma once
+
+#include "print/SystemPrinter.h"
+#include "worksheet/ClassSet.h"
+
+#include <QDialog>
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <vector>
+
+class QCheckBox;
+class QGridLayout;
+class QComboBox;
+class QLabel;
+class QSpinBox;
+
+namespace sbk3 {
+
+// "Worksheet Settings": the problems, the versions, copies and keys, and the printer, for
+// "New Worksheets with Settings...". OK checks what it can before anything is made: a setting
+// that cannot be met is refused in the dialog with a sentence saying why.
+class SettingsDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    // The printer list's entries, the default first; "PDF file..." comes last.
+    SettingsDialog(const ClassSetRequest& opening, bool easy, std::vector<SystemPrinter> printers,
+                   QWidget* parent = nullptr);
+
+    // The request the fields hold now.
+    ClassSetRequest request() const;
+    // What OK does: the refusal shown, or the questions asked (fewer different problems than
+    // asked for; where the PDF goes); true when the dialog is accepted.
+    bool tryAccept();
+    // The sentence shown for a refused setting; empty while there is none.
+    QString refusal() const;
+
+    // The boxes OK may ask, replaceable for tests: a Yes/No question, and a save dialog (empty
+    // on Cancel).
+    std::function<bool(const QString&)> askYesNo;
+    std::function<QString()> askPdfPath;
+
+private:
+    QSpinBox* spin(const char* name, const char* label, int low, int high, int value);
+    QCheckBox* check(const char* name, const QString& text, bool on);
+    void buildProblems(const ClassSetRequest& opening);
+    void buildSet(const ClassSetRequest& opening);
+    void updateNote();
+
+    bool m_easy;
+    std::vector<SystemPrinter> m_printers;
+    std::array<QCheckBox*, 4> m_operations{};
+    QSpinBox* m_firstMin = nullptr;
+    QSpinBox* m_firstMax = nullptr;
+    QSpinBox* m_secondMin = nullptr;
+    QSpinBox* m_secondMax = nullptr;
+    QComboBox* m_carrying = nullptr;
+    std::array<QCheckBox*, 13> m_tables{};
+    QSpinBox* m_factorMin = nullptr;
+    QSpinBox* m_factorMax = nullptr;
+    std::array<QCheckBox*, 13> m_divisors{}; // entry 0 unused
+    QSpinBox* m_quotientMin = nullptr;
+    QSpinBox* m_quotientMax = nullptr;
+    QLabel* m_note = nullptr;
+    QCheckBox* m_leaveOut = nullptr;
+    QCheckBox* m_noRepeats = nullptr;
+    QSpinBox* m_problems = nullptr;
+    QSpinBox* m_versions = nullptr;
+    QSpinBox* m_copies = nullptr;
+    QComboBox* m_keys = nullptr;
+    QComboBox* m_printer = nullptr;
+    QLabel* m_refusal = nullptr;
+    std::string m_pdfPath;
+    QGridLayout* m_grid = nullptr;
+    int m_row = 0;
+};
+
+} // namespace sbk3

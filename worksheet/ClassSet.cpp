@@ -1,0 +1,55 @@
+#include "worksheet/ClassSet.h"
+
+#include "common/Capacity.h"
+#include "common/RuntimeError.h"
+#include "store/WorksheetFile.h"
+#include "worksheet/PrintSave.h"
+#include "worksheet/Random.h"
+#include "worksheet/Request.h"
+
+namespace sbk3 {
+
+std::optional<std::string> CheckClassSet(const ClassSetRequest& request, bool easy) {
+    if (auto failed = CheckRequest(request.problems, easy))
+        return failed;
+    if (request.versions < 1 || request.versions > kMaxVersions)
+        return "The number of versions can range from 1 to " + std::to_string(kMaxVersions) + ".";
+    if (request.copies < 1 || request.copies > kMaxCopies)
+        return "The number of copies can range from 1 to " + std::to_string(kMaxCopies) + ".";
+    return std::nullopt;
+}
+
+StoredVersions StoreVersions(const ClassSetRequest& request, const std::string& title,
+                             const std::filesystem::path& folder, RandomPort& random,
+                             const std::string& decimalSeparator) {
+    StoredVersions stored;
+    const std::string stem =
+        SettingsTypeCode(request.settings) + CountCode(request.problems, decimalSeparator);
+    for (int version = 1; version <= request.versions; ++version) {
+        std::string number = stem;
+        std::optional<NewWorksheetFile> file;
+        try {
+            random.rtcRandomize();
+            file = CreateUnderFreeNumber(title, request.problems, number, folder, random);
+            if (!file) {
+                stored.failure = kAllNumbersTaken;
+                return stored;
+            }
+            const std::vector<std::string> lines =
+                DrawProblemLines(request.settings, request.problems, random);
+            std::size_t next = 0;
+            WriteLines(*file, request.problems,
+                       [&](WorksheetAppender& line) { line.writeLine(lines.at(next++)); });
+        } catch (const std::exception& failure) {
+            if (file)
+                file->removeIfStillOurs();
+            stored.failure =
+                "Worksheet " + number + " could not be saved: " + describeFailure(failure);
+            return stored;
+        }
+        stored.numbers.push_back(number);
+    }
+    return stored;
+}
+
+} // namespace sbk3
