@@ -2,14 +2,19 @@
 // in that process, on the real window, boxes and printer adapter.
 //   clicks   Print/Save clicked twice: from each click to the question box's first paint
 //   pdf      a 300-problem Compact Test page to the PDF stand-in, twice
-//   barepdf  the floor of a page: a QPdfWriter page with the same 600 lines and 300 underlines
+//   barepdf  the floor of a page: a QPdfWriter page with the same 600 lines and 300 underlines,
+//            the name line, the title and the bottom line
+//   classset 30 versions of 300 problems with a key after each: stored, and 60 pages in one PDF
+//   bare60   the floor of that: 60 QPdfWriter pages with the same lines and underlines
 //   make300  the whole of making a 300-problem worksheet and its page as PDF, then exit
-// Usage: sbk3_firsts clicks|pdf|barepdf|make300 FOLDER [warm]. With warm, first does what SBK3
-// does while its splash waits for the click. Prints name=ms pairs.
+// Usage: sbk3_firsts clicks|pdf|barepdf|classset|bare60|make300 FOLDER [warm]. With warm, first
+// does what SBK3 does while its splash waits for the click. Prints name=ms pairs.
 #include "app/Application.h"
+#include "app/ClassSetCommand.h"
 #include "app/MainWindow.h"
 #include "app/QtDialogs.h"
 #include "app/WarmUp.h"
+#include "common/Dialogs.h"
 #include "print/Layout.h"
 #include "print/Page.h"
 #include "print/QtPrinter.h"
@@ -89,7 +94,9 @@ double pageToPdf(QtPrinter& printer, const PositionTable& positions) {
     return static_cast<double>(clock.nsecsElapsed()) / 1e6;
 }
 
-double barePdf(const std::filesystem::path& folder) {
+// pages bare QPdfWriter pages of 300 problems, every second one with a third line (a key's),
+// each with the page's name line, title and bottom line.
+double barePdf(const std::filesystem::path& folder, int pages = 1) {
     QElapsedTimer clock;
     clock.start();
     QByteArray bytes;
@@ -101,21 +108,73 @@ double barePdf(const std::filesystem::path& folder) {
     QFont mono(QStringLiteral("Courier New"));
     mono.setPointSize(12);
     const double unit = 100.0; // 1/12 inch at 1200 dpi
-    for (int k = 0; k < 300; ++k) {
-        const double x = (k % 20 * 5 + 1) * unit;
-        const double y = (k / 20 * 4 + 4) * 2 * unit;
-        mono.setUnderline(false);
-        painter.setFont(mono);
-        painter.drawText(QPointF(x, y + 200), QStringLiteral(" 42"));
-        mono.setUnderline(true);
-        painter.setFont(mono);
-        painter.drawText(QPointF(x, y + 430), QStringLiteral("+ 7"));
+    QFont text(QStringLiteral("Arial"));
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0)
+            writer.newPage();
+        // The page's own three lines: the name line, the title, the bottom line.
+        text.setPointSize(12);
+        painter.setFont(text);
+        painter.drawText(QPointF(0, 200), QStringLiteral("Name______________________________"));
+        text.setPointSize(24);
+        painter.setFont(text);
+        painter.drawText(QPointF(0, 600), QStringLiteral("Drill MIX300042"));
+        text.setPointSize(6);
+        painter.setFont(text);
+        painter.drawText(QPointF(100, 12000), QStringLiteral("Bottom"));
+        for (int k = 0; k < 300; ++k) {
+            const double x = (k % 20 * 5 + 1) * unit;
+            const double y = (k / 20 * 4 + 4) * 2 * unit;
+            mono.setUnderline(false);
+            painter.setFont(mono);
+            painter.drawText(QPointF(x, y + 200), QStringLiteral(" 42"));
+            mono.setUnderline(true);
+            painter.setFont(mono);
+            painter.drawText(QPointF(x, y + 430), QStringLiteral("+ 7"));
+            if (page % 2 == 1) {
+                mono.setUnderline(false);
+                painter.setFont(mono);
+                painter.drawText(QPointF(x, y + 660), QStringLiteral(" 49"));
+            }
+        }
     }
     painter.end();
     QFile file(QString::fromStdString((folder / "bare.pdf").string()));
     file.open(QIODevice::WriteOnly);
     file.write(bytes);
     file.close();
+    return static_cast<double>(clock.nsecsElapsed()) / 1e6;
+}
+
+// Says nothing and answers every box at once.
+class QuietDialogs : public Dialogs {
+public:
+    MsgResult messageBox(const Message&) override { return MsgResult::Ok; }
+    std::string inputBox(const std::string&, const std::string&,
+                         const std::vector<ListedWorksheet>&) override {
+        return {};
+    }
+    std::string saveFileBox(const std::string&, const std::string&) override { return {}; }
+    bool openFolder(const std::string&) override { return true; }
+};
+
+// A class set of 30 versions of 300 problems with a key after each: 30 worksheets stored, 60
+// pages into one PDF.
+double classSet(QtPrinter& printer, const std::filesystem::path& folder, RandomPort& random) {
+    QuietDialogs quiet;
+    ProblemSurface surface;
+    PositionTable positions;
+    LayoutCompact(positions);
+    ClassSetRequest request;
+    request.settings = SettingsForType("Mixed");
+    request.problems = 300;
+    request.versions = 30;
+    request.keys = AnswerKeys::AfterEach;
+    request.pdfPath = (folder / "set.pdf").string();
+    QElapsedTimer clock;
+    clock.start();
+    MakeClassSet(request, {"Class set (N)", false, 0, "Bottom"},
+                 {quiet, printer, surface, positions, random, folder, "."});
     return static_cast<double>(clock.nsecsElapsed()) / 1e6;
 }
 
@@ -162,6 +221,10 @@ int main(int argc, char** argv) {
         const double first = barePdf(folder);
         const double later = barePdf(folder);
         std::printf("bare_first_pdf_ms=%.3f bare_later_pdf_ms=%.3f\n", first, later);
+    } else if (std::strcmp(mode, "classset") == 0) {
+        std::printf("class_set_ms=%.3f\n", classSet(printer, folder, random));
+    } else if (std::strcmp(mode, "bare60") == 0) {
+        std::printf("bare_60_pages_ms=%.3f\n", barePdf(folder, 60));
     } else if (std::strcmp(mode, "make300") == 0) {
         // Compact Test, 300 problems, answered Yes: stored, and its page written as PDF.
         frmMain window(MainPorts{dialogs, printer, random, folder, ".", [] {}, folder});

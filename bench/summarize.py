@@ -39,6 +39,8 @@ rows = [
      ("cold", "later_pdf_ms"), None, "ms"),
     ("a later page to PDF beside a bare QPdfWriter page", ("warm", "later_pdf_ms"),
      ("floor", "bare_later_pdf_ms"), None, "ms"),
+    ("class set: 30 x 300 problems, keys after each, 60 pages to PDF", ("set", "class_set_ms"),
+     ("floor", "bare_60_pages_ms"), 1.3, "ms"),
     ("memory, main window shown", ("sbk3", "rss_kb"), ("text", "rss_kb"), 1.15, "kB"),
     ("300 problems and their PDF, whole process, beside ReportLab", ("whole", "make300_ms"),
      ("whole", "reportlab_ms"), None, "ms"),

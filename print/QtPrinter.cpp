@@ -20,10 +20,18 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <optional>
 #include <string_view>
 
 namespace sbk3 {
 namespace {
+
+// What a problem's lines are made of: digits, blanks, the operators, the "r" of a remainder.
+constexpr const char* kProblemCharacters = " 0123456789+-xr";
+constexpr const char* kDivisionSign = "\xC3\xB7"; // U+00F7 in UTF-8
 
 // The paper of the user's locale, Letter where it measures in US units and A4 elsewhere, with
 // margins any printer can keep.
@@ -74,7 +82,62 @@ struct QtPrinter::Impl {
     float scale = 1.0f;
     std::string jobName;
 
-    double resolution() const { return device->logicalDpiX(); }
+    // The problems' face at the page's scale: its four styles, and its measures.
+    struct PictureFace {
+        QString name;
+        double points = 0;
+        std::array<QFont, 4> styles; // plain, bold, underlined, bold and underlined
+        QFontMetricsF metrics{QFont()};
+
+        double widest = 0; // the widest of the characters a problem is made of
+
+        // An upper bound of the line's width without shaping it: the widest problem character
+        // for each of its characters; infinite for a line with any other character.
+        double widthAtMost(const std::string& text) const {
+            std::size_t characters = 0;
+            for (std::size_t at = 0; at < text.size(); ++at, ++characters) {
+                if (text.compare(at, 2, kDivisionSign) == 0)
+                    ++at; // one character of two bytes
+                else if (std::string_view(kProblemCharacters).find(text[at]) ==
+                         std::string_view::npos)
+                    return std::numeric_limits<double>::infinity();
+            }
+            return widest * static_cast<double>(characters);
+        }
+
+        const QFont& font(bool inBold, bool underline) const {
+            return styles.at(static_cast<std::size_t>(inBold) +
+                             2 * static_cast<std::size_t>(underline));
+        }
+    };
+    std::optional<PictureFace> face;
+
+    PictureFace& pictureFace(const SurfacePicture& picture) {
+        const QString name = fromUtf8(picture.fontName);
+        const double points = picture.fontPoints * static_cast<double>(scale);
+        if (!face || face->name != name || face->points != points) {
+            QFont plain(name);
+            plain.setPointSizeF(points);
+            face = PictureFace{name, points, {}, QFontMetricsF(plain, device)};
+            // Bold may be wider than regular in some faces: the widest of either.
+            QFont heavy = plain;
+            heavy.setBold(true);
+            const QFontMetricsF boldMetrics(heavy, device);
+            for (const QChar c : QString::fromLatin1(kProblemCharacters) + fromUtf8(kDivisionSign))
+                face->widest = std::max({face->widest, face->metrics.horizontalAdvance(c),
+                                         boldMetrics.horizontalAdvance(c)});
+            for (std::size_t style = 0; style < 4; ++style) {
+                QFont styled = plain;
+                styled.setBold(style % 2 == 1);
+                styled.setUnderline(style >= 2);
+                face->styles.at(style) = styled;
+            }
+        }
+        return *face;
+    }
+
+    double dpi = 0; // the device's, asked once a document: the PDF engine works it out anew
+    double resolution() const { return dpi; }
     double unitX() const { return resolution() / 12.0 * scale; }
     double unitY() const { return resolution() / 6.0 * scale; }
 
@@ -131,6 +194,7 @@ struct QtPrinter::Impl {
             writer->setCreator(fromUtf8(kAppTitle));
             device = writer.get();
         }
+        dpi = device->logicalDpiX();
         printable =
             QRectF(QPointF(0, 0), QSizeF(layout.paintRectPixels(qRound(resolution())).size()));
         prepared = true;
@@ -174,6 +238,7 @@ struct QtPrinter::Impl {
     // Ready for the next document, which looks the printer up again.
     void reset() {
         active = false;
+        face.reset();
         prepared = false;
         x = y = 0.0f;
         scale = 1.0f;
@@ -242,24 +307,29 @@ void QtPrinter::printLine(const std::string& text) {
 void QtPrinter::paintPicture(const SurfacePicture& picture, float x, float y) {
     d->begin();
     // Drawn as text straight onto the page, so digits stay crisp and searchable at any
-    // resolution, and cut at the picture's own edges like the picture it stands for.
-    QFont font(fromUtf8(picture.fontName));
-    font.setPointSizeF(picture.fontPoints * static_cast<double>(d->scale));
-    const QFontMetricsF metrics(font, d->device);
+    // resolution, and cut at the picture's own edges like the picture it stands for. The face
+    // and its measures are the same for every picture of a page, so they are made once.
+    Impl::PictureFace& face = d->pictureFace(picture);
     const QPointF origin(x * d->unitX(), y * d->unitY());
-    d->painter.save();
-    d->painter.setClipRect(
-        QRectF(origin, QSizeF(kPictureUnits * d->unitX(), kPictureUnits * d->unitY())),
-        Qt::IntersectClip);
+    const QSizeF box(kPictureUnits * d->unitX(), kPictureUnits * d->unitY());
+    // A clip costs the page a clip path; only lines that would reach past the box need one.
+    bool fits = face.metrics.height() * static_cast<double>(picture.lines.size()) <= box.height();
+    for (const SurfaceLine& line : picture.lines)
+        fits = fits && face.widthAtMost(line.text) <= box.width();
+    if (!fits) {
+        d->painter.save();
+        d->painter.setClipRect(QRectF(origin, box), Qt::IntersectClip);
+    }
     double top = origin.y();
     for (const SurfaceLine& line : picture.lines) {
-        font.setBold(line.bold);
-        font.setUnderline(line.underline);
-        d->painter.setFont(font);
-        d->painter.drawText(QPointF(origin.x(), top + metrics.ascent()), fromUtf8(line.text));
-        top += metrics.height();
+        const QFont& font = face.font(line.bold, line.underline);
+        if (d->painter.font() != font)
+            d->painter.setFont(font);
+        d->painter.drawText(QPointF(origin.x(), top + face.metrics.ascent()), fromUtf8(line.text));
+        top += face.metrics.height();
     }
-    d->painter.restore();
+    if (!fits)
+        d->painter.restore();
 }
 
 PageOutcome QtPrinter::endDoc() {

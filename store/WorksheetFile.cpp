@@ -143,6 +143,17 @@ WorksheetAppender::WorksheetAppender(const std::filesystem::path& path, FileEnco
     : m_file(NativeFile::openForAppend(path)), m_utf8(encoding == FileEncoding::Utf8WithBom) {}
 
 void WorksheetAppender::writeLine(std::string_view utf8) {
+    m_file.writeAll(encoded(utf8));
+}
+
+void WorksheetAppender::writeLines(const std::vector<std::string>& utf8) {
+    std::string bytes;
+    for (const std::string& line : utf8)
+        bytes += encoded(line);
+    m_file.writeAll(bytes);
+}
+
+std::string WorksheetAppender::encoded(std::string_view utf8) const {
     std::string bytes;
     if (m_utf8) {
         bytes = std::string(utf8);
@@ -151,7 +162,7 @@ void WorksheetAppender::writeLine(std::string_view utf8) {
         bytes = ansi ? *ansi : std::string(utf8);
     }
     bytes += kLineEnd;
-    m_file.writeAll(bytes);
+    return bytes;
 }
 
 void WorksheetAppender::close() {

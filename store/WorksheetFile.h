@@ -75,10 +75,15 @@ public:
 
     // Writes one line and its CR LF.
     void writeLine(std::string_view utf8);
+    // Writes the lines, each with its CR LF, in one write.
+    void writeLines(const std::vector<std::string>& utf8);
     // Closes the file; throws when the data could not be written.
     void close();
 
 private:
+    // The line in the file's encoding, with its CR LF.
+    std::string encoded(std::string_view utf8) const;
+
     NativeFile m_file;
     bool m_utf8 = false;
 };

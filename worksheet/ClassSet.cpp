@@ -35,11 +35,12 @@ StoredVersions StoreVersions(const ClassSetRequest& request, const std::string& 
                 stored.failure = kAllNumbersTaken;
                 return stored;
             }
-            const std::vector<std::string> lines =
-                DrawProblemLines(request.settings, request.problems, random);
-            std::size_t next = 0;
-            WriteLines(*file, request.problems,
-                       [&](WorksheetAppender& line) { line.writeLine(lines.at(next++)); });
+            // Drawn before they are written, so all the lines go in one write; the file is
+            // flushed before anything is printed, as Print/Save's is.
+            WorksheetAppender lines(*file);
+            lines.writeLines(DrawProblemLines(request.settings, request.problems, random));
+            lines.close();
+            file->makeDurable();
         } catch (const std::exception& failure) {
             if (file)
                 file->removeIfStillOurs();
