@@ -1,12 +1,9 @@
 #include "common/FileExists.h"
 
+#include "support/Platform.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
-
-#ifndef _WIN32
-#include <sys/stat.h>
-#endif
 
 namespace sbk3 {
 namespace {
@@ -17,10 +14,9 @@ TEST(FileExistsTest, TrueOnlyForAReadableRegularFile) {
     TempFolder folder;
     test::writeBytes(folder / "ADD007042", "content");
     std::filesystem::create_directory(folder / "DIR");
-#ifndef _WIN32
-    ::mkfifo((folder / "FIFO").c_str(), 0644);
-    EXPECT_FALSE(FileExists(folder / "FIFO")); // and it does not block
-#endif
+    if (test::makeFifo(folder / "FIFO")) {
+        EXPECT_FALSE(FileExists(folder / "FIFO")); // and it does not block
+    }
 
     EXPECT_TRUE(FileExists(folder / "ADD007042"));
     EXPECT_FALSE(FileExists(folder / "missing"));

@@ -1,6 +1,6 @@
 // What only Windows has: files held open without sharing, wide-character paths, CREATE_NEW.
-// The POSIX counterparts (FIFOs, links, fork) are in FileExistsTest and PrintSaveTest.
-#ifdef _WIN32
+// The POSIX counterparts (FIFOs, links, fork) are in PrintSavePosixTest and SharedFolderTest.
+// CMake builds it for Windows only.
 
 #include "common/FileExists.h"
 #include "store/WorksheetFile.h"
@@ -97,9 +97,3 @@ TEST(WindowsFileTest, TwoSaversNeverShareANumber) {
 
 } // namespace
 } // namespace sbk3
-
-#else
-
-namespace sbk3 {} // namespace sbk3
-
-#endif

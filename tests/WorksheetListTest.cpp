@@ -1,13 +1,11 @@
 #include "store/WorksheetList.h"
 
+#include "support/Platform.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#ifndef _WIN32
-#include <sys/stat.h>
-#endif
 
 namespace sbk3 {
 namespace {
@@ -40,9 +38,7 @@ TEST(WorksheetListTest, StoredWorksheetsNewestFirstWithTheirTitles) {
     write("notes.txt", "\"T\",\"notes\",1\r\n1,2,+\r\n", 3); // not a number's form
     write("ADD001005.pdf", "%PDF-1.4", 0);
     std::filesystem::create_directory(folder / "ADD001006");
-#ifndef _WIN32
-    ::mkfifo((folder / "ADD001007").c_str(), 0644); // never waited on
-#endif
+    test::makeFifo(folder / "ADD001007"); // never waited on, where the system has FIFOs
     test::writeBytes(folder / "ADD001008",
                      "\"Big\",\"ADD001008\",1\r\n" + std::string(2 << 20, ' '));
 

@@ -8,13 +8,8 @@ exe=$(readlink -f "$1")
 OUT=$(mkdir -p "$2" && readlink -f "$2")
 here=$(dirname "$(readlink -f "$0")")
 
-if [ -z "${SBK3_UNDER_XVFB:-}" ]; then
-    for tool in xvfb-run xdotool import pdftotext pdfinfo openbox; do
-        command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-    done
-    exec env -u QT_QPA_PLATFORM SBK3_UNDER_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
 . "$here/x11lib.sh"
+under_xvfb "xdotool import pdftotext pdfinfo openbox" "$0" "$@"
 
 work=$(mktemp -d)
 pid=""

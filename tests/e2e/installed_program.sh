@@ -8,10 +8,8 @@ exe=${2:-$(command -v SBK3 || true)}
 here=$(dirname "$(readlink -f "$0")")
 [ -x "$exe" ] || { echo "skipped: SBK3 is not installed"; exit 77; }
 
-if [ -z "${SBK3_UNDER_XVFB:-}" ]; then
-    exec env -u QT_QPA_PLATFORM SBK3_UNDER_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
 . "$here/x11lib.sh"
+under_xvfb "" "$0" "$@"
 
 export HOME=$(mktemp -d)
 pid=""

@@ -9,6 +9,19 @@ step() {
     echo "--- $*"
 }
 
+# under_xvfb "TOOL ..." SCRIPT ARGS...: the calling script runs itself again on a virtual
+# display of its own, once its tools are there (exit 77, skipped, when one is missing).
+# Returns at once when it already runs there.
+under_xvfb() {
+    [ -n "${SBK3_UNDER_XVFB:-}" ] && return 0
+    local tool
+    for tool in xvfb-run $1; do
+        command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+    done
+    shift
+    exec env -u QT_QPA_PLATFORM SBK3_UNDER_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24" "$@"
+}
+
 # Visible windows whose name is exactly $1.
 windows_named() {
     xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true

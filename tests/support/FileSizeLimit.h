@@ -1,6 +1,6 @@
 #pragma once
 
-#ifndef _WIN32
+// POSIX only: included by the tests that CMake builds where there is RLIMIT_FSIZE.
 #include <csignal>
 #include <sys/resource.h>
 
@@ -33,4 +33,3 @@ private:
 };
 
 } // namespace sbk3::test
-#endif

@@ -1,5 +1,7 @@
 #include "support/TempFolder.h"
 
+#include "support/Platform.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -10,26 +12,7 @@
 
 namespace sbk3::test {
 
-TempFolder::TempFolder() {
-#ifdef _WIN32
-    std::random_device seed;
-    for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
-        const auto candidate =
-            std::filesystem::temp_directory_path() / ("sbk3-test-" + std::to_string(seed()));
-        if (std::filesystem::create_directory(candidate))
-            m_path = candidate;
-    }
-    if (m_path.empty())
-        throw std::runtime_error("cannot create a temporary folder");
-#else
-    std::string pattern = (std::filesystem::temp_directory_path() / "sbk3-test-XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (!::mkdtemp(buffer.data()))
-        throw std::runtime_error("cannot create a temporary folder");
-    m_path = buffer.data();
-#endif
-}
+TempFolder::TempFolder() : m_path(makeTemporaryFolder()) {}
 
 TempFolder::~TempFolder() {
     std::error_code ignored;
