@@ -20,11 +20,22 @@ namespace {
 
 // While the application object opens the display, Qt's words on a display it cannot open are
 // held back, and its fatal end (a core dump) becomes one line saying why and exit status 1.
-void startupMessages(QtMsgType type, const QMessageLogContext&, const QString&) {
-    if (type == QtFatalMsg) {
-        std::fputs("SBK3 needs a graphical session: no display could be opened.\n", stderr);
-        std::_Exit(1);
+// Where a display was named but could not be used, Qt's own reason ends that line.
+QString heldBack;
+void startupMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type != QtFatalMsg) {
+        if (heldBack.isEmpty())
+            heldBack = message.section(QLatin1Char('\n'), 0, 0);
+        return;
     }
+    const char* display = std::getenv("DISPLAY");
+    const QByteArray reason = heldBack.toLocal8Bit();
+    if (display && *display && !reason.isEmpty())
+        std::fprintf(stderr, "SBK3 needs a graphical session: no display could be opened (%s).\n",
+                     reason.constData());
+    else
+        std::fputs("SBK3 needs a graphical session: no display could be opened.\n", stderr);
+    std::_Exit(1);
 }
 
 } // namespace

@@ -38,6 +38,9 @@ wait_windows() {
         fi
         sleep 0.1
     done
+    # Whether the virtual display still answers tells a program's fault from the display's.
+    xdotool getdisplaygeometry >/dev/null 2>&1 && echo "the display $DISPLAY answers" ||
+        echo "the display $DISPLAY does not answer"
     fail "expected $want window(s) named '$name', found: $(printf '%s' "$found" | grep -c .)"
 }
 
