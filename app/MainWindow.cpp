@@ -74,15 +74,15 @@ constexpr std::pair<const char*, const char*> kCaptions[] = {
     {"lblCopyright", "txtAppend"}};
 
 // A control of the table, on the window; keys on options and buttons go through the filter.
-QWidget* createWidget(const ControlSpec& spec, QWidget* window, QObject* keys) {
-    const QString caption = fromUtf8(spec.caption);
-    switch (spec.kind) {
+QWidget* createWidget(const ControlSpec& row, QWidget* window, QObject* keys) {
+    const QString caption = fromUtf8(row.caption);
+    switch (row.kind) {
     case ControlKind::Label:
         return new QLabel(caption, window);
     case ControlKind::TextBox: {
         auto* box = new QLineEdit(caption, window);
-        if (spec.maxLength > 0)
-            box->setMaxLength(spec.maxLength);
+        if (row.maxLength > 0)
+            box->setMaxLength(row.maxLength);
         return box;
     }
     case ControlKind::TypeList: {
@@ -103,7 +103,7 @@ QWidget* createWidget(const ControlSpec& spec, QWidget* window, QObject* keys) {
         auto* button = new QPushButton(caption, window);
         button->installEventFilter(keys); // Return and Enter press it
         // Bold is a check box drawn as a button: pressed while ticked.
-        button->setCheckable(spec.kind == ControlKind::ToggleButton);
+        button->setCheckable(row.kind == ControlKind::ToggleButton);
         return button;
     }
     }
@@ -141,11 +141,10 @@ void frmMain::createControls() {
 }
 
 void frmMain::createWidgets() {
-    for (const ControlSpec& spec : kControls) {
-        QWidget* control = createWidget(spec, this, this);
-        control->setObjectName(fromUtf8(spec.name));
-        control->setGeometry(twips(spec.left), twips(spec.top), twips(spec.width),
-                             twips(spec.height));
+    for (const ControlSpec& row : kControls) {
+        QWidget* control = createWidget(row, this, this);
+        control->setObjectName(fromUtf8(row.name));
+        control->setGeometry(twips(row.left), twips(row.top), twips(row.width), twips(row.height));
     }
     const auto find = [this](auto*& member, const char* name) {
         member = findChild<std::remove_reference_t<decltype(*member)>*>(fromUtf8(name));

@@ -7,7 +7,7 @@
 namespace sbk3::test {
 
 // What the tests need of the system where POSIX and Windows differ; each half in its own file
-// (PlatformPosix.cpp, PlatformWindows.cpp), chosen in CMake.
+// (PlatformPosix.cpp, PlatformWindows.cpp), chosen in CMake; what both share in Platform.cpp.
 
 // A fresh, empty folder in the system's temporary folder.
 std::filesystem::path makeTemporaryFolder();

@@ -33,13 +33,4 @@ std::optional<std::size_t> openFiles() {
         std::distance(descriptors, std::filesystem::directory_iterator()));
 }
 
-bool namesDifferByCase(const std::filesystem::path& folder) {
-    const auto probe = folder / ".case-probe";
-    std::filesystem::create_directory(probe);
-    std::error_code ec;
-    const bool differ = !std::filesystem::exists(folder / ".CASE-PROBE", ec);
-    std::filesystem::remove(probe, ec);
-    return differ;
-}
-
 } // namespace sbk3::test
