@@ -237,8 +237,4 @@ SavedWorksheet readWorksheetFile(const std::filesystem::path& path) {
     return parseWorksheet(readWorksheetBytes(path));
 }
 
-SavedWorksheet readWorksheetHeader(const std::filesystem::path& path) {
-    return parseWorksheet(readWorksheetBytes(path), true);
-}
-
 } // namespace sbk3

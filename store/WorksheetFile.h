@@ -99,10 +99,8 @@ SavedWorksheet readWorksheetFile(const std::filesystem::path& path);
 // A worksheet file's bytes, read as readWorksheetFile reads them: bounded, never waiting.
 std::string readWorksheetBytes(const std::filesystem::path& path);
 
-// The header alone, read as bounded; no problem record is read.
-SavedWorksheet readWorksheetHeader(const std::filesystem::path& path);
-
-// The same from the file's bytes. Control characters in the title read as blanks, so a title
+// A worksheet from its file's bytes, the header alone with headerOnly; it throws as
+// readWorksheetFile does. Control characters in the title read as blanks, so a title
 // is always one line.
 SavedWorksheet parseWorksheet(std::string_view bytes, bool headerOnly = false);
 
