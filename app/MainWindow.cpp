@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "app/ClassSetCommand.h"
+#include "app/LibraryWindow.h"
 #include "app/SettingsDialog.h"
 #include "app/TypeList.h"
 #include "common/AppInfo.h"
@@ -308,9 +309,36 @@ void frmMain::createContextMenu() {
     settings->setObjectName(QStringLiteral("actNewWorksheetsWithSettings"));
     connect(settings, &QAction::triggered, this, &frmMain::newWorksheetsWithSettings);
     m_contextMenu->addSeparator();
+    QAction* library = m_contextMenu->addAction(QStringLiteral("Worksheet Library..."));
+    library->setObjectName(QStringLiteral("actWorksheetLibrary"));
+    connect(library, &QAction::triggered, this, &frmMain::openWorksheetLibrary);
     QAction* folder = m_contextMenu->addAction(QStringLiteral("Open Worksheet Folder"));
     folder->setObjectName(QStringLiteral("actOpenWorksheetFolder"));
     connect(folder, &QAction::triggered, this, &frmMain::openWorksheetFolder);
+}
+
+void frmMain::openWorksheetLibrary() {
+    if (m_library) {
+        m_library->showNormal();
+        m_library->raise();
+        m_library->activateWindow();
+        return;
+    }
+    auto* library =
+        new frmLibrary({.dialogs = m_ports.dialogs,
+                        .folder = m_ports.folder,
+                        .picRetPic = picRetPic,
+                        .ProblemPos = ProblemPos,
+                        .controls = [this] { return pageControls(); },
+                        .runPageCommand =
+                            [this](const PageCommand& command, const std::string& number) {
+                                RunPageCommand(command, pageControls(), sheet, pagePorts(), number);
+                            },
+                        .showFolder = [this] { openWorksheetFolder(); }},
+                       this);
+    m_library = library;
+    library->show();
+    library->activateWindow();
 }
 
 void frmMain::contextMenuEvent(QContextMenuEvent* event) {

@@ -5,6 +5,7 @@
 #include "print/Surface.h"
 #include "worksheet/ClassSet.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <filesystem>
@@ -57,6 +58,7 @@ public:
     // The context menu's commands beside the page commands.
     void newWorksheetsWithSettings();
     void openWorksheetFolder();
+    void openWorksheetLibrary();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -99,6 +101,7 @@ private:
     QPushButton* cmdAbout = nullptr;
     QPushButton* cmdExit = nullptr;
     QMenu* m_contextMenu = nullptr;
+    QPointer<QWidget> m_library;               // one at a time
     std::optional<ClassSetRequest> m_settings; // kept until the program ends
 };
 

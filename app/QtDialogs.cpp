@@ -1,20 +1,21 @@
 #include "app/QtDialogs.h"
 
+#include "app/WorksheetCatalog.h"
 #include "print/QtText.h"
 
-#include <QAbstractItemView>
-#include <QAbstractListModel>
 #include <QApplication>
-#include <QCompleter>
 #include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QInputDialog>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QScrollBar>
+#include <QTreeView>
 #include <QUrl>
-
-#include <algorithm>
+#include <QVBoxLayout>
 
 namespace sbk3 {
 namespace {
@@ -32,38 +33,100 @@ QWidget* owner() {
     return nullptr;
 }
 
-// The stored worksheets for a number box: the list shows "ADD007042  Drill ADD007042", and a
-// pick puts only the number in the field.
-class ChoiceModel : public QAbstractListModel {
+// A number box: the prompt, the field and, below the field and above the buttons, the stored
+// worksheets that match what is typed (any part of the number or title), newest first. Down
+// opens the list on an empty field too; Return or a double click in it takes that worksheet.
+class NumberBox : public QDialog {
 public:
-    ChoiceModel(const std::vector<ListedWorksheet>& choices, QObject* parent)
-        : QAbstractListModel(parent) {
-        m_numbers.reserve(static_cast<qsizetype>(choices.size()));
-        m_shown.reserve(static_cast<qsizetype>(choices.size()));
-        for (const ListedWorksheet& choice : choices) {
-            m_numbers.push_back(fromUtf8(choice.number));
-            m_shown.push_back(fromUtf8(choice.number + "  " + choice.title +
-                                       (choice.incomplete ? "  (incomplete)" : "")));
+    NumberBox(const QString& prompt, const QString& caption,
+              const std::filesystem::path& offeredFolder, QWidget* parent)
+        : QDialog(parent), m_field(new QLineEdit(this)) {
+        setObjectName(QStringLiteral("inputBox"));
+        setWindowTitle(caption);
+        auto* label = new QLabel(prompt, this);
+        label->setBuddy(m_field);
+        m_field->setObjectName(QStringLiteral("txtNumber"));
+        m_field->setAccessibleName(prompt);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+        connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(label);
+        layout->addWidget(m_field);
+        if (!offeredFolder.empty()) {
+            m_catalog = new WorksheetCatalog(offeredFolder, this);
+            m_list = new QTreeView(this);
+            m_list->setObjectName(QStringLiteral("lstChoices"));
+            m_list->setAccessibleName(QStringLiteral("Stored worksheets"));
+            m_list->setModel(m_catalog);
+            m_list->setRootIsDecorated(false);
+            m_list->setUniformRowHeights(true);
+            m_list->setAllColumnsShowFocus(true);
+            m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+            m_list->setColumnHidden(WorksheetCatalog::TypeColumn, true);
+            m_list->setColumnHidden(WorksheetCatalog::ProblemsColumn, true);
+            m_list->header()->setStretchLastSection(false);
+            m_list->header()->setSectionResizeMode(WorksheetCatalog::TitleColumn,
+                                                   QHeaderView::Stretch);
+            const int digit = fontMetrics().horizontalAdvance(QLatin1Char('0'));
+            m_list->setColumnWidth(WorksheetCatalog::NumberColumn, 13 * digit);
+            m_list->setColumnWidth(WorksheetCatalog::MadeColumn, 18 * digit);
+            m_list->setMinimumSize(60 * digit, 10 * m_list->fontMetrics().height());
+            m_list->hide();
+            layout->addWidget(m_list, 1);
+            connect(m_field, &QLineEdit::textEdited, this, &NumberBox::typed);
+            connect(m_list, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
+                m_field->setText(m_catalog->numberAt(index.row()));
+                accept();
+            });
+            connect(m_catalog, &QAbstractItemModel::layoutChanged, this, &NumberBox::fit);
+            m_field->installEventFilter(this);
         }
+        layout->addWidget(buttons);
+        // Wide enough for the title bar to show the caption whole ("Save Answer Key as PDF"),
+        // with room for its icon and buttons.
+        setMinimumWidth(fontMetrics().horizontalAdvance(caption) + 200);
+        m_field->setFocus();
     }
 
-    int rowCount(const QModelIndex& parent) const override {
-        return parent.isValid() ? 0 : static_cast<int>(m_numbers.size());
-    }
+    QString text() const { return m_field->text(); }
 
-    QVariant data(const QModelIndex& index, int role) const override {
-        if (!index.isValid() || index.row() >= m_numbers.size())
-            return {};
-        if (role == Qt::DisplayRole)
-            return m_shown[index.row()];
-        if (role == Qt::EditRole)
-            return m_numbers[index.row()];
-        return {};
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_field && event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Down) {
+            m_open = true;
+            fit();
+            if (m_catalog->rowCount() > 0) {
+                m_list->setFocus();
+                m_list->setCurrentIndex(m_catalog->index(0, 0));
+            }
+            return true;
+        }
+        return QDialog::eventFilter(watched, event);
     }
 
 private:
-    QStringList m_numbers;
-    QStringList m_shown;
+    void typed(const QString& text) {
+        m_open = !text.trimmed().isEmpty();
+        m_catalog->setSearch(text);
+        fit();
+    }
+
+    // The list shows while there is something to offer, and never covers the buttons: it is
+    // part of the box, which grows to hold it.
+    void fit() {
+        const bool show = m_open && m_catalog->rowCount() > 0;
+        if (show == m_list->isVisible())
+            return;
+        m_list->setVisible(show);
+        adjustSize();
+    }
+
+    QLineEdit* m_field;
+    WorksheetCatalog* m_catalog = nullptr;
+    QTreeView* m_list = nullptr;
+    bool m_open = false;
 };
 
 } // namespace
@@ -89,41 +152,11 @@ MsgResult QtDialogs::messageBox(const Message& message) {
 }
 
 std::string QtDialogs::inputBox(const std::string& prompt, const std::string& caption,
-                                const std::vector<ListedWorksheet>& choices) {
-    QInputDialog box(owner());
-    box.setObjectName(QStringLiteral("inputBox"));
-    box.setWindowTitle(fromUtf8(caption));
-    box.setLabelText(fromUtf8(prompt));
-    box.setInputMode(QInputDialog::TextInput);
-    // Wide enough for the title bar to show the caption whole ("Save Answer Key as PDF"), with
-    // room for its icon and buttons.
-    box.setMinimumWidth(box.fontMetrics().horizontalAdvance(box.windowTitle()) + 200);
-    if (!choices.empty()) {
-        if (auto* field = box.findChild<QLineEdit*>()) {
-            auto* completer = new QCompleter(new ChoiceModel(choices, &box), &box);
-            completer->setObjectName(QStringLiteral("worksheetCompleter"));
-            completer->setCaseSensitivity(Qt::CaseInsensitive);
-            completer->setFilterMode(Qt::MatchStartsWith);
-            completer->setModelSorting(QCompleter::UnsortedModel); // newest first, as given
-            completer->setCompletionMode(QCompleter::PopupCompletion);
-            completer->setMaxVisibleItems(12);
-            field->setCompleter(completer);
-            // Wide enough for a number and a title of some length, not only for the field.
-            int widest = 0;
-            for (const ListedWorksheet& choice : choices)
-                widest = std::max(widest, field->fontMetrics().horizontalAdvance(fromUtf8(
-                                              choice.number + "  " + choice.title.substr(0, 48))));
-            completer->popup()->setMinimumWidth(
-                widest + 2 * field->fontMetrics().averageCharWidth() +
-                completer->popup()->verticalScrollBar()->sizeHint().width());
-            // Return takes the number as typed, or the one picked in the list, in one press:
-            // while the list is open, the completer hands Return to the field alone.
-            QObject::connect(field, &QLineEdit::returnPressed, &box, &QDialog::accept);
-        }
-    }
+                                const std::filesystem::path& offeredFolder) {
+    NumberBox box(fromUtf8(prompt), fromUtf8(caption), offeredFolder, owner());
     if (box.exec() != QDialog::Accepted)
         return {};
-    return box.textValue().toStdString();
+    return box.text().toStdString();
 }
 
 std::string QtDialogs::saveFileBox(const std::string& caption, const std::string& proposedPath) {

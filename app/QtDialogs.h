@@ -9,7 +9,7 @@ class QtDialogs : public Dialogs {
 public:
     MsgResult messageBox(const Message& message) override;
     std::string inputBox(const std::string& prompt, const std::string& caption,
-                         const std::vector<ListedWorksheet>& choices) override;
+                         const std::filesystem::path& offeredFolder) override;
     std::string saveFileBox(const std::string& caption, const std::string& proposedPath) override;
     bool openFolder(const std::string& path) override;
 };

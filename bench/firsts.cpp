@@ -151,7 +151,7 @@ class QuietDialogs : public Dialogs {
 public:
     MsgResult messageBox(const Message&) override { return MsgResult::Ok; }
     std::string inputBox(const std::string&, const std::string&,
-                         const std::vector<ListedWorksheet>&) override {
+                         const std::filesystem::path&) override {
         return {};
     }
     std::string saveFileBox(const std::string&, const std::string&) override { return {}; }

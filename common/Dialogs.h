@@ -1,10 +1,8 @@
 #pragma once
 
 #include "common/AppInfo.h"
-#include "common/ListedWorksheet.h"
-
+#include <filesystem>
 #include <string>
-#include <vector>
 
 namespace sbk3 {
 
@@ -24,11 +22,11 @@ class Dialogs {
 public:
     virtual ~Dialogs() = default;
     virtual MsgResult messageBox(const Message& message) = 0;
-    // The typed text; empty on Cancel. While the user types, the choices whose number begins
-    // with the text (letter case ignored) are offered in their order; picking one puts its
-    // number in the box.
+    // The typed text; empty on Cancel. While the user types, the worksheets stored in
+    // offeredFolder that match what is typed are offered, newest first; picking one puts its
+    // number in the box. An empty offeredFolder offers none.
     virtual std::string inputBox(const std::string& prompt, const std::string& caption,
-                                 const std::vector<ListedWorksheet>& choices) = 0;
+                                 const std::filesystem::path& offeredFolder) = 0;
     // The platform's save dialog: the chosen path (UTF-8), empty on Cancel.
     virtual std::string saveFileBox(const std::string& caption,
                                     const std::string& proposedPath) = 0;

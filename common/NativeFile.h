@@ -21,6 +21,7 @@ struct FileInfo {
     bool regular = false;
     std::uint64_t size = 0;
     FileIdentity identity;
+    std::int64_t modified = 0; // last written, in seconds since 1970 (UTC)
 };
 
 // An open file on the system's own calls, closed when it goes. Every failure throws

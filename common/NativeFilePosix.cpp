@@ -114,7 +114,8 @@ FileInfo NativeFile::info() const {
     struct stat data {};
     if (::fstat(m_fd, &data) != 0)
         throwErrno(errno);
-    return {S_ISREG(data.st_mode), static_cast<std::uint64_t>(data.st_size), identityOf(data)};
+    return {S_ISREG(data.st_mode), static_cast<std::uint64_t>(data.st_size), identityOf(data),
+            static_cast<std::int64_t>(data.st_mtime)};
 }
 
 void NativeFile::writeAll(std::string_view bytes) {

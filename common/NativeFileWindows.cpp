@@ -121,6 +121,10 @@ FileInfo NativeFile::info() const {
     result.size = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
     result.identity = {data.dwVolumeSerialNumber,
                        (std::uint64_t{data.nFileIndexHigh} << 32) | data.nFileIndexLow};
+    // FILETIME counts 100 ns steps since 1601.
+    const std::uint64_t ticks = (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
+                                data.ftLastWriteTime.dwLowDateTime;
+    result.modified = static_cast<std::int64_t>(ticks / 10000000u) - 11644473600;
     return result;
 }
 

@@ -11,7 +11,6 @@
 #include "print/SetPages.h"
 #include "print/Surface.h"
 #include "store/WorksheetFile.h"
-#include "store/WorksheetList.h"
 
 #include <algorithm>
 #include <vector>
@@ -79,8 +78,9 @@ constexpr PageCommand kPageCommands[] = {
 class PageRun {
 public:
     PageRun(const PageCommand& command, const PageControls& controls, SheetState& state,
-            const PagePorts& ports)
-        : m_command(command), m_controls(controls), m_state(state), m_ports(ports) {}
+            const PagePorts& ports, std::string number)
+        : m_command(command), m_controls(controls), m_state(state), m_ports(ports),
+          m_number(std::move(number)) {}
 
     void run() {
         try {
@@ -103,14 +103,16 @@ private:
     std::string caption() const { return std::string(m_command.caption); }
     std::string document() const { return m_command.answerKey ? m_number + "-answers" : m_number; }
 
-    // The new sheet's number, or the one the user types; false on Cancel.
+    // The new sheet's number, the one given, or the one the user types; false on Cancel.
     bool askNumber() {
+        if (!m_number.empty())
+            return true;
         if (m_command.takesNewSheet && m_state.PrintNewSheet) {
             m_number = m_state.SheetCode;
             return true;
         }
-        m_number = m_ports.dialogs.inputBox("Enter the worksheet number:", caption(),
-                                            ListWorksheets(m_ports.folder));
+        m_number =
+            m_ports.dialogs.inputBox("Enter the worksheet number:", caption(), m_ports.folder);
         return !m_number.empty();
     }
 
@@ -248,12 +250,12 @@ std::span<const PageCommand> pageCommands() {
 }
 
 void RunPageCommand(const PageCommand& command, const PageControls& controls, SheetState& state,
-                    const PagePorts& ports) {
-    PageRun(command, controls, state, ports).run();
+                    const PagePorts& ports, const std::string& number) {
+    PageRun(command, controls, state, ports, number).run();
 }
 
 void PrintSaved(const PageControls& controls, SheetState& state, const PagePorts& ports) {
-    RunPageCommand(kPageCommands[0], controls, state, ports);
+    RunPageCommand(kPageCommands[0], controls, state, ports, {});
 }
 
 } // namespace sbk3

@@ -45,11 +45,12 @@ struct PageCommand {
 
 std::span<const PageCommand> pageCommands();
 
-// Runs a page command: asks for the number (or takes the new sheet's), finds and reads the
-// worksheet, checks that the layout holds it, chooses where the page goes, prints it and tells
-// the user what became of it. Every number box offers the stored worksheets while it is typed.
+// Runs a page command: asks for the number (or takes the new sheet's, or the one given, as the
+// worksheet library gives it), finds and reads the worksheet, checks that the layout holds it,
+// chooses where the page goes, prints it and tells the user what became of it. Every number box
+// offers the stored worksheets while it is typed.
 void RunPageCommand(const PageCommand& command, const PageControls& controls, SheetState& state,
-                    const PagePorts& ports);
+                    const PagePorts& ports, const std::string& number = {});
 
 // Prints a stored worksheet again: the new one when PrintNewSheet is set, else the one whose
 // number the user types.

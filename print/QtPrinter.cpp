@@ -4,6 +4,7 @@
 #include "common/FileExists.h"
 #include "common/NativeFile.h"
 #include "common/RuntimeError.h"
+#include "print/Page.h"
 #include "print/QtText.h"
 #include "print/Surface.h"
 #include "print/SystemPrinter.h"
@@ -11,6 +12,7 @@
 #include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QImage>
 #include <QLocale>
 #include <QMarginsF>
 #include <QPageLayout>
@@ -71,8 +73,12 @@ struct QtPrinter::Impl {
     QByteArray pdf;
     std::unique_ptr<QBuffer> buffer;
     std::unique_ptr<QPdfWriter> writer;
-    QPagedPaintDevice* device = nullptr;
+    QPaintDevice* device = nullptr;
     QRectF printable; // in device pixels, origin at its top-left corner
+    // A preview: the page drawn at this resolution on an image of the whole paper.
+    int imageDpi = 0;
+    QImage image;
+    QPointF imageOrigin; // where the printable area starts on the image
     QPainter painter;
 
     int fontSize = 12;
@@ -159,6 +165,11 @@ struct QtPrinter::Impl {
         qtPrinter.reset();
         if (!pdfTarget.empty()) {
             // A PDF on purpose: the locale's paper, whatever printer there is.
+        } else if (imageDpi > 0) {
+            // The paper the page would be printed on now.
+            if (systemPrintersViaCups())
+                if (const std::optional<SystemPrinter> printer = defaultSystemPrinter())
+                    layout = paperOf(*printer);
         } else if (systemPrintersViaCups()) {
             system = printerName.empty() ? defaultSystemPrinter() : namedSystemPrinter(printerName);
             if (!system && !printerName.empty())
@@ -180,7 +191,14 @@ struct QtPrinter::Impl {
             qtPrinter->setCreator(fromUtf8(kAppTitle));
             layout = qtPrinter->pageLayout();
         }
-        if (qtPrinter) {
+        if (imageDpi > 0) {
+            image = QImage(layout.fullRectPixels(imageDpi).size(), QImage::Format_RGB32);
+            image.setDotsPerMeterX(qRound(imageDpi / 0.0254));
+            image.setDotsPerMeterY(qRound(imageDpi / 0.0254));
+            image.fill(Qt::white);
+            imageOrigin = layout.paintRectPixels(imageDpi).topLeft();
+            device = &image;
+        } else if (qtPrinter) {
             device = qtPrinter.get();
         } else {
             // Pages for CUPS and for the PDF stand-in are made in memory and handed over whole.
@@ -206,6 +224,7 @@ struct QtPrinter::Impl {
             return;
         if (!painter.begin(device))
             throw RuntimeError(ErrorNumber::PrinterError);
+        painter.translate(imageOrigin);
         painter.setClipRect(printable); // nothing lands in the margins the printer cannot print
         active = true;
     }
@@ -213,7 +232,7 @@ struct QtPrinter::Impl {
     // Hands the finished page to the printer, or writes it as the PDF stand-in.
     PageOutcome deliver() {
         using Kind = PageOutcome::Kind;
-        if (qtPrinter)
+        if (qtPrinter || imageDpi > 0)
             return {}; // Qt sent it when the painter ended
         buffer->close();
         if (!isCompletePdf(pdf))
@@ -243,6 +262,7 @@ struct QtPrinter::Impl {
         x = y = 0.0f;
         scale = 1.0f;
         device = nullptr;
+        imageOrigin = {};
         writer.reset();
         buffer.reset();
         pdf.clear();
@@ -370,7 +390,8 @@ void QtPrinter::setPrinter(const std::string& name) {
 
 void QtPrinter::newPage() {
     d->begin();
-    if (!d->device->newPage())
+    auto* paged = dynamic_cast<QPagedPaintDevice*>(d->device);
+    if (paged == nullptr || !paged->newPage())
         throw RuntimeError(ErrorNumber::PrinterError);
     d->x = d->y = 0.0f;
     d->scale = 1.0f;
@@ -380,6 +401,17 @@ void QtPrinter::setPdfTarget(const std::string& path) {
     if (!d->active)
         d->reset();
     d->pdfTarget = pathFromUtf8(path);
+}
+
+QImage QtPrinter::drawPreview(ProblemSurface& picRetPic, const PageSettings& settings,
+                              const SavedWorksheet& sheet, int dpi) {
+    killDoc();
+    d->imageDpi = dpi;
+    const PageOutcome outcome = PrintWorksheetPage(*this, picRetPic, settings, sheet);
+    d->imageDpi = 0;
+    QImage page = std::move(d->image);
+    d->image = QImage();
+    return outcome.kind == PageOutcome::Kind::Printed ? page : QImage();
 }
 
 } // namespace sbk3

@@ -2,10 +2,16 @@
 
 #include "print/Printer.h"
 
+#include <QImage>
+
 #include <filesystem>
 #include <memory>
 
 namespace sbk3 {
+
+class ProblemSurface;
+struct PageSettings;
+struct SavedWorksheet;
 
 // The resolution pages are made at as PDF, and the face of the page's own lines (the name line,
 // the title, the bottom line); the problems are in SurfacePicture's face.
@@ -38,6 +44,12 @@ public:
     void setPdfTarget(const std::string& path) override;
     void setPrinter(const std::string& name) override;
     void newPage() override;
+
+    // The page PrintWorksheetPage makes, drawn by the same code at dpi on an image of the whole
+    // paper it would be printed on now (the default printer's, else the locale's), white
+    // where nothing is printed; a null image where it cannot be drawn.
+    QImage drawPreview(ProblemSurface& picRetPic, const PageSettings& settings,
+                       const SavedWorksheet& sheet, int dpi);
 
 private:
     struct Impl;

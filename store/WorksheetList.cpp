@@ -1,30 +1,18 @@
 #include "store/WorksheetList.h"
 
+#include "common/Capacity.h"
 #include "common/FileExists.h"
+#include "common/NativeFile.h"
 #include "common/ProblemKinds.h"
 #include "common/RuntimeError.h"
 #include "common/Text.h"
 #include "store/WorksheetFile.h"
 
 #include <algorithm>
+#include <string>
 #include <system_error>
 
 namespace sbk3 {
-namespace {
-
-// Read once, bounded: the title, and whether the problem lines run out before the count does.
-ListedWorksheet listed(const std::filesystem::path& path, const std::string& name) {
-    const std::string bytes = readWorksheetBytes(path);
-    ListedWorksheet sheet{name, parseWorksheet(bytes, true).title};
-    try {
-        parseWorksheet(bytes);
-    } catch (const RuntimeError& error) {
-        sheet.incomplete = error.code() == ErrorNumber::InputPastEndOfFile;
-    }
-    return sheet;
-}
-
-} // namespace
 
 bool looksLikeWorksheetNumber(std::string_view name) {
     if (name.size() < 9 || !IsTypeCode(name.substr(0, 3)))
@@ -48,35 +36,71 @@ bool looksLikeWorksheetNumber(std::string_view name) {
            rest.size() - fraction >= 4 && digits(rest.substr(fraction));
 }
 
-std::vector<ListedWorksheet> ListWorksheets(const std::filesystem::path& folder) {
-    struct Found {
-        std::filesystem::file_time_type written;
-        ListedWorksheet sheet;
-    };
-    std::vector<Found> found;
+std::optional<ListedWorksheet> readListedWorksheet(const std::filesystem::path& file) {
+    try {
+        NativeFile opened = NativeFile::openForReading(file);
+        const FileInfo info = opened.info();
+        if (!info.regular || info.size > kMaxWorksheetBytes)
+            return std::nullopt;
+        std::string bytes(kListingReadBytes, '\0');
+        std::size_t used = 0;
+        while (used < bytes.size()) {
+            const std::size_t got = opened.read(bytes.data() + used, bytes.size() - used);
+            if (got == 0)
+                break;
+            used += got;
+        }
+        opened.close();
+        bytes.resize(used);
+        const bool whole = used < kListingReadBytes;
+        if (!whole) {
+            // Only whole lines: a count cut short would read as another number.
+            const std::size_t lastLineEnd = bytes.find_last_of('\n');
+            if (lastLineEnd == std::string::npos)
+                return std::nullopt;
+            bytes.resize(lastLineEnd + 1);
+        }
+        const SavedWorksheet header = parseWorksheet(bytes, true);
+        if (header.count < 1 || header.count > kMaxProblems)
+            return std::nullopt;
+        ListedWorksheet sheet{pathToUtf8(file.filename()), header.title, false, header.count,
+                              info.modified};
+        if (whole) {
+            try {
+                parseWorksheet(bytes);
+            } catch (const RuntimeError& error) {
+                sheet.incomplete = error.code() == ErrorNumber::InputPastEndOfFile;
+            }
+        }
+        return sheet;
+    } catch (const RuntimeError&) {
+        return std::nullopt; // gone since it was listed, unreadable or garbled
+    }
+}
+
+void ScanWorksheets(const std::filesystem::path& folder, const std::function<bool()>& stop,
+                    const std::function<void(ListedWorksheet&&)>& found) {
     std::error_code ec;
     for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
          it.increment(ec)) {
-        const std::string name = pathToUtf8(it->path().filename());
-        if (!looksLikeWorksheetNumber(name))
+        if (stop())
+            return;
+        // The entry's type comes with the folder's listing on most systems: no call per name.
+        std::error_code typeError;
+        if (it->is_symlink(typeError) || it->is_directory(typeError))
             continue;
-        std::error_code timeError;
-        const auto written = it->last_write_time(timeError);
-        try {
-            found.push_back({written, listed(it->path(), name)});
-        } catch (const RuntimeError&) {
-            // Not a worksheet that can be printed; it is not offered.
-        }
+        if (!looksLikeWorksheetNumber(pathToUtf8(it->path().filename())))
+            continue;
+        if (std::optional<ListedWorksheet> sheet = readListedWorksheet(it->path()))
+            found(std::move(*sheet));
     }
-    std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
-        if (a.sheet.incomplete != b.sheet.incomplete)
-            return b.sheet.incomplete;
-        return a.written != b.written ? a.written > b.written : a.sheet.number > b.sheet.number;
-    });
+}
+
+std::vector<ListedWorksheet> ListWorksheets(const std::filesystem::path& folder) {
     std::vector<ListedWorksheet> sheets;
-    sheets.reserve(found.size());
-    for (Found& f : found)
-        sheets.push_back(std::move(f.sheet));
+    ScanWorksheets(
+        folder, [] { return false; },
+        [&](ListedWorksheet&& sheet) { sheets.push_back(std::move(sheet)); });
     return sheets;
 }
 

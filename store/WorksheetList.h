@@ -2,8 +2,10 @@
 
 #include "common/ListedWorksheet.h"
 
+#include <cstddef>
 #include <filesystem>
-#include <string>
+#include <functional>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -14,9 +16,22 @@ namespace sbk3 {
 // digits.
 bool looksLikeWorksheetNumber(std::string_view name);
 
-// The worksheets stored in folder, newest first: every regular file with a worksheet number's
-// name whose header reads, with its title. Each file is read bounded, as Print Saved reads it;
-// what cannot be read is left out.
+// The most a list reads of one file: the header, and the whole of any worksheet of usual size
+// (300 problems take about 4 KB).
+inline constexpr std::size_t kListingReadBytes = 8192;
+
+// One stored worksheet as a list shows it, from one bounded read of its first bytes. Nothing
+// for anything that is no worksheet: not a regular file, larger than a worksheet can be, or a
+// header that does not read with a count a worksheet can have. A FIFO is never waited on.
+std::optional<ListedWorksheet> readListedWorksheet(const std::filesystem::path& file);
+
+// Reads the worksheets stored in folder, in the folder's own order, and hands each to found;
+// stops early once stop answers true. Names of another form, links and folders are passed over
+// without being opened.
+void ScanWorksheets(const std::filesystem::path& folder, const std::function<bool()>& stop,
+                    const std::function<void(ListedWorksheet&&)>& found);
+
+// Every worksheet stored in folder, in the folder's own order.
 std::vector<ListedWorksheet> ListWorksheets(const std::filesystem::path& folder);
 
 } // namespace sbk3

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <optional>
+#include <system_error>
 
 namespace sbk3 {
 namespace {
@@ -24,50 +27,67 @@ TEST(WorksheetListTest, NamesOfTheWorksheetNumbersForm) {
         EXPECT_FALSE(looksLikeWorksheetNumber(name)) << name;
 }
 
-TEST(WorksheetListTest, StoredWorksheetsNewestFirstWithTheirTitles) {
+// Only worksheets are listed, each from one bounded read of its first bytes: nothing else in the
+// folder is ever opened in a way that waits, or read whole.
+TEST(WorksheetListTest, OnlyWorksheetsAreListedWithWhatTheirHeaderSays) {
     test::TempFolder folder;
-    const auto write = [&](const std::string& name, const std::string& bytes, int age) {
-        test::writeBytes(folder / name, bytes);
-        const auto when = std::filesystem::file_time_type::clock::now() - std::chrono::hours(age);
-        std::filesystem::last_write_time(folder / name, when);
-    };
-    write("ADD001001", "\"Oldest\",\"ADD001001\",1\r\n1,2,\"+\"\r\n", 30);
-    write("SUB001002", "\"Newest, with a comma\",\"SUB001002\",1\r\n5,2,\"-\"\r\n", 1);
-    write("MIX001003", "\"He said \"go\"\",\"MIX001003\",1\r\n5,2,+\r\n", 5);
-    write("DIV001004", "not a worksheet at all", 2);         // no header: left out
-    write("notes.txt", "\"T\",\"notes\",1\r\n1,2,+\r\n", 3); // not a number's form
-    write("ADD001005.pdf", "%PDF-1.4", 0);
+    test::writeBytes(folder / "ADD001001", "\"Oldest\",\"ADD001001\",1\r\n1,2,\"+\"\r\n");
+    test::writeBytes(folder / "SUB002002",
+                     "\"With, a comma\",\"SUB002002\",2\r\n5,2,\"-\"\r\n6,1,\"-\"\r\n");
+    test::writeBytes(folder / "MIX001003", "\"He said \"go\"\",\"MIX001003\",1\r\n5,2,+\r\n");
+    // A worksheet with a long tail is listed from its header alone, and not taken as cut off.
+    test::writeBytes(folder / "ADD001009",
+                     "\"Long\",\"ADD001009\",1\r\n1,2,+\r\n" + std::string(20000, ' ') + "\r\n");
+    const auto when = std::filesystem::file_time_type::clock::now() - std::chrono::hours(30);
+    std::filesystem::last_write_time(folder / "ADD001001", when);
+
+    // Everything that is no worksheet: garbage, a count no worksheet has, another name, a folder,
+    // a FIFO, a link to a worksheet, 2 MB under a worksheet's name.
+    test::writeBytes(folder / "DIV001004", "not a worksheet at all");
+    test::writeBytes(folder / "DIV001010", "\"Zero\",\"DIV001010\",0\r\n");
+    test::writeBytes(folder / "DIV301011", "\"Too many\",\"DIV301011\",301\r\n");
+    test::writeBytes(folder / "ADD001012", std::string(kListingReadBytes + 10, '"'));
+    test::writeBytes(folder / "notes.txt", "\"T\",\"notes\",1\r\n1,2,+\r\n");
+    test::writeBytes(folder / "ADD001005.pdf", "%PDF-1.4");
     std::filesystem::create_directory(folder / "ADD001006");
     test::makeFifo(folder / "ADD001007"); // never waited on, where the system has FIFOs
     test::writeBytes(folder / "ADD001008",
                      "\"Big\",\"ADD001008\",1\r\n" + std::string(2 << 20, ' '));
+    std::error_code noLinks;
+    std::filesystem::create_symlink(folder / "ADD001001", folder / "ADD001013", noLinks);
 
-    const std::vector<ListedWorksheet> listed = ListWorksheets(folder.path());
-    ASSERT_EQ(listed.size(), 3u);
-    EXPECT_EQ(listed[0].number, "SUB001002");
-    EXPECT_EQ(listed[0].title, "Newest, with a comma");
-    EXPECT_EQ(listed[1].number, "MIX001003");
-    EXPECT_EQ(listed[1].title, "He said \"go\"");
-    EXPECT_EQ(listed[2].number, "ADD001001");
+    std::vector<ListedWorksheet> listed = ListWorksheets(folder.path());
+    std::sort(listed.begin(), listed.end(),
+              [](const auto& a, const auto& b) { return a.number < b.number; });
+    ASSERT_EQ(listed.size(), 4u);
+    EXPECT_EQ(listed[0].number, "ADD001001");
+    EXPECT_EQ(listed[0].title, "Oldest");
+    EXPECT_NEAR(static_cast<double>(listed[0].madeAt),
+                static_cast<double>(std::chrono::duration_cast<std::chrono::seconds>(
+                                        std::chrono::system_clock::now().time_since_epoch())
+                                        .count() -
+                                    30 * 3600),
+                5.0);
+    EXPECT_EQ(listed[1].number, "ADD001009");
+    EXPECT_EQ(listed[2].title, "He said \"go\"");
+    EXPECT_EQ(listed[3].title, "With, a comma");
+    EXPECT_EQ(listed[3].count, 2);
     for (const ListedWorksheet& sheet : listed)
         EXPECT_FALSE(sheet.incomplete) << sheet.number;
     EXPECT_TRUE(ListWorksheets(folder / "missing").empty());
+    // Removed between the folder's listing and the read.
+    EXPECT_FALSE(readListedWorksheet(folder / "ADD009999"));
 }
 
-// A save cut off by a crash or a full disk leaves fewer lines than the header's count: listed,
-// marked and after every whole one however new, never deleted.
-TEST(WorksheetListTest, ACutOffWorksheetIsListedLastAndMarked) {
+// A save cut off by a crash or a full disk leaves fewer lines than the header's count: listed
+// and marked, never deleted.
+TEST(WorksheetListTest, ACutOffWorksheetIsListedAndMarked) {
     test::TempFolder folder;
     test::writeBytes(folder / "ADD300001", "\"Cut\",\"ADD300001\",300\r\n1,2,\"+\"\r\n3,");
-    test::writeBytes(folder / "ADD002002",
-                     "\"Whole\",\"ADD002002\",2\r\n1,2,\"+\"\r\n3,4,\"+\"\r\n");
-    std::filesystem::last_write_time(folder / "ADD002002",
-                                     std::filesystem::file_time_type::clock::now() -
-                                         std::chrono::hours(48));
-    const std::vector<ListedWorksheet> listed = ListWorksheets(folder.path());
-    ASSERT_EQ(listed.size(), 2u);
-    EXPECT_EQ(listed[0], (ListedWorksheet{"ADD002002", "Whole", false}));
-    EXPECT_EQ(listed[1], (ListedWorksheet{"ADD300001", "Cut", true}));
+    const std::optional<ListedWorksheet> cut = readListedWorksheet(folder / "ADD300001");
+    ASSERT_TRUE(cut);
+    EXPECT_TRUE(cut->incomplete);
+    EXPECT_EQ(cut->count, 300);
     EXPECT_TRUE(std::filesystem::exists(folder / "ADD300001"));
 }
 

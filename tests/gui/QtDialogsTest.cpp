@@ -1,16 +1,20 @@
 #include "app/QtDialogs.h"
 
+#include "app/WorksheetCatalog.h"
+#include "support/TempFolder.h"
+
 #include <QApplication>
-#include <QCompleter>
-#include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 
 namespace sbk3 {
@@ -47,48 +51,68 @@ TEST(QtDialogsTest, RealBoxesCarryCaptionIconAndReturnTheAnswer) {
     EXPECT_EQ(title, QStringLiteral("Sumbrook 3"));
     EXPECT_EQ(icon, QMessageBox::Question);
 
-    whenModal([](QWidget* widget) {
-        auto* box = qobject_cast<QInputDialog*>(widget);
-        ASSERT_NE(box, nullptr);
+    whenModal([](QWidget* box) {
         EXPECT_EQ(box->windowTitle(), QStringLiteral("Print Saved"));
-        EXPECT_EQ(box->labelText(), QStringLiteral("Enter the worksheet number:"));
-        box->setTextValue(QStringLiteral("typed then cancelled"));
-        box->reject();
+        EXPECT_NE(box->findChild<QLabel*>()->text().indexOf(QStringLiteral("worksheet number")),
+                  -1);
+        box->findChild<QLineEdit*>()->setText(QStringLiteral("typed then cancelled"));
+        QTest::keyClick(box, Qt::Key_Escape);
     });
     EXPECT_EQ(dialogs.inputBox("Enter the worksheet number:", "Print Saved", {}), "");
 }
 
-TEST(QtDialogsTest, TheNumberBoxCompletesFromTheStoredWorksheets) {
+// The number box offers what matches any part of a number or title, newest first, in a list
+// that is part of the box: it never covers OK and Cancel.
+TEST(QtDialogsTest, TheNumberBoxOffersWhatMatchesAnyPartOfNumberOrTitle) {
+    test::TempFolder folder;
+    int age = 0;
+    for (const auto& [number, title] : std::vector<std::pair<std::string, std::string>>{
+             {"MIX008042", "Friday test"}, {"ADD007238", "Drill"}, {"SUB001001", "Take away"}}) {
+        test::writeBytes(folder / number, "\"" + title + "\",\"" + number + "\",1\r\n1,2,+\r\n");
+        std::filesystem::last_write_time(folder / number,
+                                         std::filesystem::file_time_type::clock::now() -
+                                             std::chrono::hours(++age));
+    }
     QtDialogs dialogs;
-    const std::vector<ListedWorksheet> stored = {{"MIX008042", "Mixed drill"},
-                                                 {"ADD007042", "Drill ADD007042"},
-                                                 {"ADD030001", "Sums"},
-                                                 {"SUB001001", "Take away"}};
-    QStringList offered;
-    QString picked;
-    whenModal([&](QWidget* widget) {
-        auto* field = widget->findChild<QLineEdit*>();
-        ASSERT_NE(field, nullptr);
-        QCompleter* completer = field->completer();
-        ASSERT_NE(completer, nullptr);
-        completer->setCompletionPrefix(QStringLiteral("add0")); // as typed, any letter case
-        for (int row = 0; row < completer->completionCount(); ++row) {
-            completer->setCurrentRow(row);
-            offered << completer->completionModel()
-                           ->data(completer->currentIndex(), Qt::DisplayRole)
-                           .toString();
-        }
-        completer->setCurrentRow(0);
-        picked = completer->currentCompletion(); // what a pick puts in the field
-        field->setText(picked);
-        QTest::keyClick(field, Qt::Key_Return); // one press takes it
+    const auto shownNumbers = [](QTreeView* list) {
+        QStringList numbers;
+        for (int row = 0; row < list->model()->rowCount(); ++row)
+            numbers << list->model()->index(row, 0).data().toString();
+        return numbers;
+    };
+    QStringList fridayTest, all;
+    bool coversButtons = true;
+    whenModal([&](QWidget* box) {
+        auto* field = box->findChild<QLineEdit*>();
+        auto* list = box->findChild<QTreeView*>(QStringLiteral("lstChoices"));
+        ASSERT_NE(list, nullptr);
+        auto* catalog = qobject_cast<WorksheetCatalog*>(list->model());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !catalog->isReading(); }, 5000));
+        EXPECT_FALSE(list->isVisible());      // nothing typed yet
+        QTest::keyClick(field, Qt::Key_Down); // an empty box lists the newest first
+        all = shownNumbers(list);
+        QTest::keyClicks(field, QStringLiteral("fri TEST"));
+        fridayTest = shownNumbers(list);
+        QTest::keyClicks(field, QStringLiteral("x"));
+        EXPECT_FALSE(list->isVisible()); // nothing matches "fri TESTx"
+        field->clear();
+        QTest::keyClicks(field, QStringLiteral("238"));
+        EXPECT_TRUE(list->isVisible());
+        const QRect listArea(list->mapTo(box, QPoint()), list->size());
+        coversButtons = false;
+        for (QPushButton* button : box->findChildren<QPushButton*>())
+            coversButtons |=
+                listArea.intersects(QRect(button->mapTo(box, QPoint()), button->size()));
+        QTest::keyClick(field, Qt::Key_Down);
+        QTest::keyClick(list, Qt::Key_Return); // takes the worksheet in one press
     });
     const std::string answer =
-        dialogs.inputBox("Enter the worksheet number:", "Print Saved", stored);
-    EXPECT_EQ(offered, (QStringList{QStringLiteral("ADD007042  Drill ADD007042"),
-                                    QStringLiteral("ADD030001  Sums")}));
-    EXPECT_EQ(picked, QStringLiteral("ADD007042"));
-    EXPECT_EQ(answer, "ADD007042");
+        dialogs.inputBox("Enter the worksheet number:", "Print Saved", folder.path());
+    EXPECT_EQ(all, (QStringList{QStringLiteral("MIX008042"), QStringLiteral("ADD007238"),
+                                QStringLiteral("SUB001001")}));
+    EXPECT_EQ(fridayTest, QStringList{QStringLiteral("MIX008042")});
+    EXPECT_FALSE(coversButtons);
+    EXPECT_EQ(answer, "ADD007238");
 }
 
 } // namespace

@@ -15,7 +15,7 @@ public:
     struct Input {
         std::string prompt;
         std::string caption;
-        std::vector<ListedWorksheet> choices;
+        std::filesystem::path offeredFolder;
     };
 
     std::vector<Message> messages;
@@ -55,8 +55,8 @@ public:
     }
 
     std::string inputBox(const std::string& prompt, const std::string& caption,
-                         const std::vector<ListedWorksheet>& choices) override {
-        inputs.push_back({prompt, caption, choices});
+                         const std::filesystem::path& offeredFolder) override {
+        inputs.push_back({prompt, caption, offeredFolder});
         if (typed.empty())
             return {};
         std::string text = typed.front();

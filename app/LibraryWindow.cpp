@@ -1,0 +1,355 @@
+#include "app/LibraryWindow.h"
+
+#include "app/WorksheetCatalog.h"
+#include "common/Capacity.h"
+#include "common/Dialogs.h"
+#include "common/FileExists.h"
+#include "common/RuntimeError.h"
+#include "common/Text.h"
+#include "print/Layout.h"
+#include "print/Page.h"
+#include "print/QtPrinter.h"
+#include "print/QtText.h"
+#include "print/SetPages.h"
+#include "store/WorksheetFile.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSplitter>
+#include <QTimer>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace sbk3 {
+
+std::optional<QString> moveFileToTrash(const std::filesystem::path& file) {
+    QFile trashed(fromUtf8(pathToUtf8(file)));
+    if (trashed.moveToTrash())
+        return std::nullopt;
+    return trashed.errorString();
+}
+
+frmLibrary::frmLibrary(LibraryPorts ports, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_ports(std::move(ports)),
+      m_catalog(new WorksheetCatalog(m_ports.folder, this)), m_previewLater(new QTimer(this)) {
+    setObjectName(QStringLiteral("frmLibrary"));
+    setWindowTitle(QStringLiteral("Worksheet Library"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    createWidgets();
+    // Moving through the list draws only the page it stops on.
+    m_previewLater->setSingleShot(true);
+    m_previewLater->setInterval(40);
+    connect(m_previewLater, &QTimer::timeout, this, &frmLibrary::showPreview);
+    connect(m_catalog, &QAbstractItemModel::layoutChanged, this, [this] {
+        selectFirstWhenNoneIsSelected();
+        updateState();
+    });
+    connect(m_catalog, &WorksheetCatalog::readingFinished, this, &frmLibrary::updateState);
+    updateState();
+    txtSearch->setFocus();
+}
+
+void frmLibrary::createWidgets() {
+    txtSearch = new QLineEdit(this);
+    txtSearch->setObjectName(QStringLiteral("txtSearch"));
+    txtSearch->setAccessibleName(QStringLiteral("Search"));
+    txtSearch->setPlaceholderText(QStringLiteral("Search by any part of the number or title"));
+    txtSearch->setClearButtonEnabled(true);
+    txtSearch->installEventFilter(this);
+    connect(txtSearch, &QLineEdit::textChanged, this, &frmLibrary::searchChanged);
+    connect(txtSearch, &QLineEdit::returnPressed, this, [this] { printSelected(false); });
+
+    lstWorksheets = new QTreeView(this);
+    lstWorksheets->setObjectName(QStringLiteral("lstWorksheets"));
+    lstWorksheets->setAccessibleName(QStringLiteral("Worksheets"));
+    lstWorksheets->setModel(m_catalog);
+    lstWorksheets->setRootIsDecorated(false);
+    lstWorksheets->setUniformRowHeights(true); // fifty thousand rows lay out at once
+    lstWorksheets->setAllColumnsShowFocus(true);
+    lstWorksheets->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    lstWorksheets->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lstWorksheets->setSortingEnabled(true);
+    lstWorksheets->header()->setSortIndicator(WorksheetCatalog::MadeColumn, Qt::DescendingOrder);
+    lstWorksheets->header()->setStretchLastSection(false);
+    lstWorksheets->header()->setSectionResizeMode(WorksheetCatalog::TitleColumn,
+                                                  QHeaderView::Stretch);
+    const int digit = fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    lstWorksheets->setColumnWidth(WorksheetCatalog::NumberColumn, 13 * digit);
+    lstWorksheets->setColumnWidth(WorksheetCatalog::TypeColumn, 15 * digit);
+    lstWorksheets->setColumnWidth(WorksheetCatalog::ProblemsColumn, 10 * digit);
+    lstWorksheets->setColumnWidth(WorksheetCatalog::MadeColumn, 18 * digit);
+    lstWorksheets->installEventFilter(this);
+    connect(lstWorksheets, &QAbstractItemView::activated, this, [this] { printSelected(false); });
+    connect(lstWorksheets->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this] { m_previewLater->start(); });
+    connect(lstWorksheets->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &frmLibrary::updateState);
+
+    lblCount = new QLabel(this);
+    lblCount->setObjectName(QStringLiteral("lblCount"));
+
+    picPreview = new QLabel(this);
+    picPreview->setObjectName(QStringLiteral("picPreview"));
+    picPreview->setAccessibleName(QStringLiteral("Preview"));
+    picPreview->setAlignment(Qt::AlignCenter);
+    picPreview->setWordWrap(true);
+    picPreview->setMinimumSize(300, 390);
+    picPreview->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    chkAnswerKey = new QCheckBox(QStringLiteral("Show &Answer Key"), this);
+    chkAnswerKey->setObjectName(QStringLiteral("chkAnswerKey"));
+    connect(chkAnswerKey, &QCheckBox::toggled, this, &frmLibrary::showPreview);
+
+    const auto button = [this](const char* name, const QString& text, auto slot) {
+        auto* made = new QPushButton(text, this);
+        made->setObjectName(QString::fromLatin1(name));
+        connect(made, &QPushButton::clicked, this, slot);
+        return made;
+    };
+    cmdPrint = button("cmdPrint", QStringLiteral("&Print"), [this] { printSelected(false); });
+    cmdPrint->setDefault(true);
+    cmdPrintAnswerKey = button("cmdPrintAnswerKey", QStringLiteral("Print Answer &Key"),
+                               [this] { printSelected(true); });
+    cmdSavePdf = button("cmdSavePdf", QStringLiteral("Save as P&DF..."), [this] { saveAsPdf(); });
+    cmdShowInFolder =
+        button("cmdShowInFolder", QStringLiteral("Show in &Folder"), [this] { showInFolder(); });
+    cmdTrash = button("cmdTrash", QStringLiteral("Move to &Trash"), [this] { moveToTrash(); });
+    auto* cmdClose = button("cmdClose", QStringLiteral("Close"), [this] { close(); });
+    auto* closeKey = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(closeKey, &QShortcut::activated, this, &QWidget::close);
+
+    auto* listSide = new QWidget(this);
+    auto* listLayout = new QVBoxLayout(listSide);
+    listLayout->setContentsMargins(0, 0, 0, 0);
+    listLayout->addWidget(lstWorksheets);
+    listLayout->addWidget(lblCount);
+    auto* previewSide = new QWidget(this);
+    auto* previewLayout = new QVBoxLayout(previewSide);
+    previewLayout->setContentsMargins(0, 0, 0, 0);
+    previewLayout->addWidget(picPreview, 1);
+    previewLayout->addWidget(chkAnswerKey);
+    auto* split = new QSplitter(this);
+    split->addWidget(listSide);
+    split->addWidget(previewSide);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
+
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* b : {cmdPrint, cmdPrintAnswerKey, cmdSavePdf, cmdShowInFolder, cmdTrash})
+        buttons->addWidget(b);
+    buttons->addStretch();
+    buttons->addWidget(cmdClose);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(txtSearch);
+    layout->addWidget(split, 1);
+    layout->addLayout(buttons);
+    setTabOrder(txtSearch, lstWorksheets);
+    setTabOrder(lstWorksheets, chkAnswerKey);
+    resize(1100, 640);
+}
+
+void frmLibrary::searchChanged() {
+    m_catalog->setSearch(txtSearch->text());
+}
+
+// Whatever the search leaves, the first match is the one Return prints and the preview shows.
+void frmLibrary::selectFirstWhenNoneIsSelected() {
+    QItemSelectionModel* selection = lstWorksheets->selectionModel();
+    if (m_catalog->rowCount() == 0) {
+        m_previewLater->start();
+        return;
+    }
+    if (selection->hasSelection())
+        return;
+    const QModelIndex first = m_catalog->index(0, 0);
+    selection->setCurrentIndex(first,
+                               QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    lstWorksheets->scrollTo(first);
+}
+
+std::vector<std::string> frmLibrary::selectedNumbers() const {
+    QModelIndexList rows = lstWorksheets->selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end(),
+              [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    std::vector<std::string> numbers;
+    for (const QModelIndex& row : rows)
+        numbers.push_back(m_catalog->numberAt(row.row()).toStdString());
+    return numbers;
+}
+
+const PageCommand& frmLibrary::command(std::string_view objectName) const {
+    const auto commands = pageCommands();
+    return *std::find_if(commands.begin(), commands.end(),
+                         [&](const PageCommand& c) { return c.objectName == objectName; });
+}
+
+void frmLibrary::printSelected(bool answerKey) {
+    const PageCommand& print = command(answerKey ? "actPrintAnswerKey" : "actPrintSaved");
+    for (const std::string& number : selectedNumbers())
+        m_ports.runPageCommand(print, number);
+}
+
+void frmLibrary::saveAsPdf() {
+    const std::vector<std::string> numbers = selectedNumbers();
+    const PageCommand& save =
+        command(chkAnswerKey->isChecked() ? "actSaveAnswerKeyPdf" : "actSaveWorksheetPdf");
+    for (const std::string& number : numbers)
+        m_ports.runPageCommand(save, number);
+}
+
+void frmLibrary::showInFolder() {
+    if (m_ports.showFolder)
+        m_ports.showFolder();
+}
+
+void frmLibrary::moveToTrash() {
+    const std::vector<std::string> numbers = selectedNumbers();
+    if (numbers.empty())
+        return;
+    std::string question;
+    if (numbers.size() == 1) {
+        question = "Move worksheet " + numbers[0] + " to the trash?";
+    } else {
+        question = "Move these " + std::to_string(numbers.size()) + " worksheets to the trash?\n";
+        constexpr std::size_t kNamed = 10;
+        for (std::size_t k = 0; k < std::min(numbers.size(), kNamed); ++k)
+            question += (k == 0 ? "" : ", ") + numbers[k];
+        if (numbers.size() > kNamed)
+            question += " and " + std::to_string(numbers.size() - kNamed) + " more";
+    }
+    if (m_ports.dialogs.messageBox({.text = question,
+                                    .buttons = MsgButtons::YesNo,
+                                    .icon = MsgIcon::Question,
+                                    .caption = "Worksheet Library"}) != MsgResult::Yes)
+        return;
+    std::string failures;
+    for (const std::string& number : numbers)
+        if (const std::optional<QString> why =
+                moveFileToTrash(m_ports.folder / pathFromUtf8(number)))
+            failures += "\n" + number + ": " + why->toStdString();
+    if (!failures.empty())
+        m_ports.dialogs.messageBox({.text = "These worksheets could not be moved to the trash "
+                                            "and are kept as they are:" +
+                                            failures,
+                                    .icon = MsgIcon::Exclamation,
+                                    .caption = "Worksheet Library"});
+    m_catalog->refresh();
+}
+
+void frmLibrary::showPreview() {
+    const QModelIndex current = lstWorksheets->selectionModel()->currentIndex();
+    const QString number = current.isValid() ? m_catalog->numberAt(current.row()) : QString();
+    if (number.isEmpty()) {
+        m_previewed.clear();
+        picPreview->setPixmap({});
+        picPreview->setText(m_catalog->storedCount() == 0 && !m_catalog->isReading()
+                                ? QStringLiteral("No worksheets are stored yet.")
+                                : QString());
+        return;
+    }
+    const PageControls controls = m_ports.controls();
+    const bool answerKey = chkAnswerKey->isChecked();
+    // Letter is the wider paper, A4 the taller: the page fits either way.
+    const int dpi = std::max(
+        24, std::min(qRound(picPreview->width() / 8.5), qRound(picPreview->height() / 11.7)));
+    const QString key = QStringLiteral("%1 %2 %3 %4 %5 %6")
+                            .arg(number)
+                            .arg(int{answerKey})
+                            .arg(int{controls.easy})
+                            .arg(controls.chkBold)
+                            .arg(dpi)
+                            .arg(fromUtf8(controls.txtAppend));
+    if (key == m_previewed)
+        return;
+    m_previewed = key;
+    picPreview->setAccessibleDescription(QString());
+    try {
+        const SavedWorksheet sheet =
+            readWorksheetFile(m_ports.folder / pathFromUtf8(number.toStdString()));
+        if (sheet.count > kEasyCapacity && controls.easy && !answerKey) {
+            picPreview->setPixmap({});
+            picPreview->setText(QStringLiteral("Worksheet %1 has %2 problems, but the Easy Reading "
+                                               "layout holds at most %3. Choose Compact Test to "
+                                               "print it.")
+                                    .arg(number)
+                                    .arg(sheet.count)
+                                    .arg(kEasyCapacity));
+            return;
+        }
+        PositionTable compact;
+        const PositionTable& positions =
+            LayoutForKey(m_ports.ProblemPos, controls.easy, sheet.count, answerKey, compact);
+        QtPrinter printer({});
+        const QImage page = printer.drawPreview(
+            m_ports.picRetPic, {positions, controls.chkBold, controls.txtAppend, answerKey}, sheet,
+            dpi);
+        if (page.isNull())
+            throw RuntimeError(ErrorNumber::PrinterError);
+        picPreview->setPixmap(QPixmap::fromImage(page));
+        picPreview->setAccessibleDescription(
+            QStringLiteral("%1 of worksheet %2, %3")
+                .arg(answerKey ? QStringLiteral("Answer key") : QStringLiteral("The page"), number,
+                     fromUtf8(sheet.title)));
+    } catch (const std::exception& failure) {
+        picPreview->setPixmap({});
+        picPreview->setText(QStringLiteral("Worksheet %1 cannot be shown: %2")
+                                .arg(number, fromUtf8(describeFailure(failure))));
+    }
+}
+
+void frmLibrary::updateState() {
+    const int shown = m_catalog->rowCount();
+    const int stored = m_catalog->storedCount();
+    QString count = shown == stored ? QStringLiteral("%1 worksheets").arg(stored)
+                                    : QStringLiteral("%1 of %2 worksheets").arg(shown).arg(stored);
+    if (m_catalog->isReading())
+        count += QStringLiteral(", reading the folder...");
+    lblCount->setText(count);
+    const bool any = lstWorksheets->selectionModel()->hasSelection();
+    for (QPushButton* b : {cmdPrint, cmdPrintAnswerKey, cmdSavePdf, cmdTrash})
+        b->setEnabled(any);
+}
+
+bool frmLibrary::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        // Down from the search goes into the list; Delete in the list trashes.
+        if (watched == txtSearch &&
+            (key->key() == Qt::Key_Down || key->key() == Qt::Key_PageDown)) {
+            lstWorksheets->setFocus();
+            return false;
+        }
+        if (watched == lstWorksheets && key->key() == Qt::Key_Delete) {
+            moveToTrash();
+            return true;
+        }
+    }
+    if (event->type() == QEvent::Resize && watched == picPreview)
+        m_previewLater->start();
+    return QWidget::eventFilter(watched, event);
+}
+
+// Back from the main window, whose layout, Bold or bottom line may have changed, or from a file
+// manager: the page is drawn anew, and a folder the watcher cannot see (a share) is read again.
+void frmLibrary::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        m_previewLater->start();
+        if (!m_lastRead.isValid() || m_lastRead.elapsed() > 3000) {
+            m_lastRead.start();
+            m_catalog->refresh();
+        }
+    }
+    QWidget::changeEvent(event);
+}
+
+} // namespace sbk3

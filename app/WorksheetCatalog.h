@@ -1,0 +1,98 @@
+#pragma once
+
+#include "common/ListedWorksheet.h"
+
+#include <QAbstractTableModel>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <thread>
+#include <vector>
+
+class QFileSystemWatcher;
+class QTimer;
+
+namespace sbk3 {
+
+// What a search box's text asks for: its words, each folded to one letter case by Unicode's
+// own rules, the same in every locale (a Turkish "I" is no exception).
+QStringList searchWords(const QString& typed);
+// The text a worksheet is searched in: its number and its title, folded as searchWords folds.
+QString searchText(const QString& number, const QString& title);
+// True when every word is found somewhere in the text; no words match everything.
+bool matchesSearch(const QString& text, const QStringList& words);
+
+// The worksheets stored in one folder, as a table a view shows and filters: number, title,
+// type, problems, date made. The folder is read off the user-interface thread, a batch at a
+// time, so the first rows show at once and the window answers while the rest is read; closing
+// stops the reading. The table follows the folder: a worksheet made or removed there by this
+// or any other program appears or goes.
+class WorksheetCatalog : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    enum Column { NumberColumn, TitleColumn, TypeColumn, ProblemsColumn, MadeColumn, ColumnCount };
+    static constexpr int NumberRole = Qt::UserRole; // the worksheet number of any cell
+
+    explicit WorksheetCatalog(std::filesystem::path folder, QObject* parent = nullptr);
+    ~WorksheetCatalog() override;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    void sort(int column, Qt::SortOrder order) override;
+
+    // Shows only the worksheets whose number or title holds every word of typed.
+    void setSearch(const QString& typed);
+    QString numberAt(int row) const;
+    // Reads the folder again now; the rows stay until the new reading replaces them.
+    void refresh();
+    bool isReading() const { return m_reader != nullptr; }
+    // Every worksheet read so far, shown or not.
+    int storedCount() const { return static_cast<int>(m_rows.size()); }
+
+    // "ADD030238, Addition Practice ADD030238, Addition, 30 problems, 8 December 2026"
+    static QString spokenRow(const ListedWorksheet& sheet);
+    // "8 December 2026": the same words in every locale, as the rest of the program's texts.
+    static QString madeText(std::int64_t madeAt);
+
+Q_SIGNALS:
+    // The reading of the folder has ended (the first reading, or a refresh).
+    void readingFinished();
+
+private:
+    struct Row {
+        ListedWorksheet sheet;
+        QString number;
+        QString title;
+        QString text; // searched, folded
+    };
+    class Reader;
+
+    void takeBatch(std::vector<Row> batch, bool replacing, bool last);
+    bool before(const Row& a, const Row& b) const;
+    // Puts the rows from first on in order among those before them, which are in order.
+    void sortRows(std::size_t first = 0);
+    // Rebuilds the rows shown after the search or the order changed, keeping the selection.
+    void showMatches();
+    void folderChanged();
+
+    std::filesystem::path m_folder;
+    std::vector<Row> m_rows;  // every worksheet, in the current order
+    std::vector<int> m_shown; // the rows of m_rows that match the search
+    QStringList m_words;
+    int m_sortColumn = MadeColumn;
+    Qt::SortOrder m_sortOrder = Qt::DescendingOrder;
+    std::unique_ptr<Reader> m_reader;
+    std::vector<Row> m_replacement; // a refresh's rows, until it has read them all
+    bool m_readAgain = false;
+    QFileSystemWatcher* m_watcher = nullptr;
+    QTimer* m_settle = nullptr;
+};
+
+} // namespace sbk3
