@@ -14,8 +14,10 @@
 #include "store/WorksheetFile.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -25,6 +27,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QSplitter>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -34,6 +37,11 @@
 namespace sbk3 {
 
 std::optional<QString> moveFileToTrash(const std::filesystem::path& file) {
+    // The home trash lives in the user's data folder, which a new account may not have yet;
+    // Qt will not make it, so it is made here as the desktop would, for this user alone.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (!data.isEmpty() && !QFileInfo::exists(data) && QDir().mkpath(data))
+        QFile::setPermissions(data, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QFile trashed(fromUtf8(pathToUtf8(file)));
     if (trashed.moveToTrash())
         return std::nullopt;
@@ -85,10 +93,10 @@ void frmLibrary::createWidgets() {
     lstWorksheets->header()->setSectionResizeMode(WorksheetCatalog::TitleColumn,
                                                   QHeaderView::Stretch);
     const int digit = fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    lstWorksheets->setColumnWidth(WorksheetCatalog::NumberColumn, 13 * digit);
-    lstWorksheets->setColumnWidth(WorksheetCatalog::TypeColumn, 15 * digit);
-    lstWorksheets->setColumnWidth(WorksheetCatalog::ProblemsColumn, 10 * digit);
-    lstWorksheets->setColumnWidth(WorksheetCatalog::MadeColumn, 18 * digit);
+    lstWorksheets->setColumnWidth(WorksheetCatalog::NumberColumn, 12 * digit);
+    lstWorksheets->setColumnWidth(WorksheetCatalog::TypeColumn, 13 * digit);
+    lstWorksheets->setColumnWidth(WorksheetCatalog::ProblemsColumn, 9 * digit);
+    lstWorksheets->setColumnWidth(WorksheetCatalog::MadeColumn, 17 * digit);
     lstWorksheets->installEventFilter(this);
     connect(lstWorksheets, &QAbstractItemView::activated, this, [this] { printSelected(false); });
     connect(lstWorksheets->selectionModel(), &QItemSelectionModel::currentRowChanged, this,

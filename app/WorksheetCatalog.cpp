@@ -151,23 +151,25 @@ void WorksheetCatalog::refresh() {
 }
 
 void WorksheetCatalog::takeBatch(std::vector<Row> batch, bool replacing, bool last) {
-    std::vector<Row>& into = replacing ? m_replacement : m_rows;
-    const std::size_t first = into.size();
-    into.insert(into.end(), std::make_move_iterator(batch.begin()),
-                std::make_move_iterator(batch.end()));
-    if (last) {
+    if (last)
         m_reader.reset();
-        if (replacing) {
-            m_rows.swap(m_replacement);
-            m_replacement.clear();
-        }
+    if (replacing) {
+        m_replacement.insert(m_replacement.end(), std::make_move_iterator(batch.begin()),
+                             std::make_move_iterator(batch.end()));
+        if (last)
+            showMatches([this] {
+                m_rows.swap(m_replacement);
+                m_replacement.clear();
+                sortRows();
+            });
+    } else {
+        showMatches([&] {
+            const std::size_t first = m_rows.size();
+            m_rows.insert(m_rows.end(), std::make_move_iterator(batch.begin()),
+                          std::make_move_iterator(batch.end()));
+            sortRows(first);
+        });
     }
-    if (!replacing)
-        sortRows(first);
-    else if (last)
-        sortRows();
-    if (!replacing || last)
-        showMatches();
     if (last) {
         Q_EMIT readingFinished();
         if (m_readAgain) {
@@ -214,7 +216,7 @@ void WorksheetCatalog::sortRows(std::size_t first) {
     std::inplace_merge(m_rows.begin(), middle, m_rows.end(), order);
 }
 
-void WorksheetCatalog::showMatches() {
+void WorksheetCatalog::showMatches(const std::function<void()>& change) {
     // The selection and the current row are persistent indexes: they follow their worksheet.
     Q_EMIT layoutAboutToBeChanged();
     const QModelIndexList before = persistentIndexList();
@@ -222,6 +224,8 @@ void WorksheetCatalog::showMatches() {
     numbers.reserve(before.size());
     for (const QModelIndex& index : before)
         numbers << numberAt(index.row());
+    if (change)
+        change();
 
     m_shown.clear();
     for (std::size_t k = 0; k < m_rows.size(); ++k)
@@ -249,15 +253,15 @@ void WorksheetCatalog::setSearch(const QString& typed) {
     const QStringList words = searchWords(typed);
     if (words == m_words)
         return;
-    m_words = words;
-    showMatches();
+    showMatches([&] { m_words = words; });
 }
 
 void WorksheetCatalog::sort(int column, Qt::SortOrder order) {
-    m_sortColumn = column;
-    m_sortOrder = order;
-    sortRows();
-    showMatches();
+    showMatches([&] {
+        m_sortColumn = column;
+        m_sortOrder = order;
+        sortRows();
+    });
 }
 
 QString WorksheetCatalog::numberAt(int row) const {

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -78,8 +79,9 @@ private:
     bool before(const Row& a, const Row& b) const;
     // Puts the rows from first on in order among those before them, which are in order.
     void sortRows(std::size_t first = 0);
-    // Rebuilds the rows shown after the search or the order changed, keeping the selection.
-    void showMatches();
+    // Makes the change to the rows, the search or the order, and shows the rows that match,
+    // keeping the selection.
+    void showMatches(const std::function<void()>& change);
     void folderChanged();
 
     std::filesystem::path m_folder;

@@ -300,6 +300,25 @@ TEST_F(MainWindowTest, EachBoxIsNamedByItsLabel) {
     }
 }
 
+// The library is one window beside the main one, never a second copy, and the main window stays
+// usable while it is open.
+TEST_F(MainWindowTest, TheWorksheetLibraryOpensOnceAndLeavesTheWindowUsable) {
+    showAndFocus();
+    auto* library = control<QAction>("actWorksheetLibrary");
+    library->trigger();
+    library->trigger();
+    QWidgetList open;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == QStringLiteral("frmLibrary") && widget->isVisible())
+            open << widget;
+    ASSERT_EQ(open.size(), 1);
+    EXPECT_EQ(open[0]->windowTitle(), QStringLiteral("Worksheet Library"));
+    EXPECT_FALSE(open[0]->isModal());
+    ASSERT_NE(open[0]->focusWidget(), nullptr);
+    EXPECT_EQ(open[0]->focusWidget()->accessibleName(), QStringLiteral("Search"));
+    open[0]->close();
+}
+
 TEST_F(MainWindowTest, TheContextMenuOffersTheCommandsBesideTheWindow) {
     showAndFocus();
     auto* menu = control<QMenu>("contextMenu");
@@ -309,7 +328,7 @@ TEST_F(MainWindowTest, TheContextMenuOffersTheCommandsBesideTheWindow) {
     EXPECT_EQ(items, (std::vector<std::string>{"Print Answer Key...", "Save Worksheet as PDF...",
                                                "Save Answer Key as PDF...",
                                                "New Worksheets with Settings...", "-",
-                                               "Open Worksheet Folder"}));
+                                               "Worksheet Library...", "Open Worksheet Folder"}));
 
     // Opened by a right-click on the window, a label or a button, or the Menu key on a button;
     // a text box keeps its own menu.

@@ -182,6 +182,54 @@ TEST_F(QtPrinterTest, PdfHoldsNameLineTitleEveryProblemAndTheBottomLine) {
         EXPECT_NE(text.find(" " + std::to_string(10 + k)), std::string::npos) << k;
 }
 
+// The library's preview is the printed page: drawn by the same code, on the same paper, at the
+// same places. Compared in squares of 16 points, as ink, with the PDF as poppler draws it: glyphs
+// are hinted differently on screen, so the ink may move by a point, never more.
+TEST_F(QtPrinterTest, ThePreviewIsThePrintedPage) {
+    for (const Paper& paper : {kLetter, kA4}) {
+        LocaleScope scope(paper.locale);
+        for (const bool answerKey : {false, true}) {
+            PositionTable positions;
+            LayoutEasy(positions);
+            const SavedWorksheet sheet = mixedSheet(30);
+            printer.setJobName("preview");
+            PrintWorksheetPage(printer, surface, {positions, 1, "Room 7", answerKey}, sheet);
+            const auto width = static_cast<int>(paper.width);
+            const auto height = static_cast<int>(paper.height);
+            const std::vector<unsigned char> printed =
+                test::pdfGreys(folder / "preview.pdf", 0, 0, width, height);
+            const QImage preview =
+                printer.drawPreview(surface, {positions, 1, "Room 7", answerKey}, sheet, 72)
+                    .convertToFormat(QImage::Format_Grayscale8);
+            ASSERT_EQ(preview.size(), QSize(width, height));
+            ASSERT_EQ(printed.size(), static_cast<std::size_t>(width * height));
+            const auto ink = [&](bool ofPdf, int left, int top, int size, int margin) {
+                int sum = 0;
+                for (int y = std::max(0, top - margin); y < std::min(height, top + size + margin);
+                     ++y)
+                    for (int x = std::max(0, left - margin);
+                         x < std::min(width, left + size + margin); ++x)
+                        sum += 255 - (ofPdf ? printed[static_cast<std::size_t>(y * width + x)]
+                                            : preview.constScanLine(y)[x]);
+                return sum;
+            };
+            // A square's ink is found in the other page's square, or within two points of it.
+            constexpr int kSquare = 16;
+            int inked = 0, differing = 0;
+            for (int top = 0; top + kSquare <= height; top += kSquare)
+                for (int left = 0; left + kSquare <= width; left += kSquare) {
+                    const int pdfInk = ink(true, left, top, kSquare, 0);
+                    const int previewInk = ink(false, left, top, kSquare, 0);
+                    inked += pdfInk > 0;
+                    differing += pdfInk * 2 > ink(false, left, top, kSquare, 2) * 3 + 255 ||
+                                 previewInk * 2 > ink(true, left, top, kSquare, 2) * 3 + 255;
+                }
+            EXPECT_GT(inked, 60);
+            EXPECT_LT(differing, inked / 20) << paper.pdfinfo << (answerKey ? " key" : "");
+        }
+    }
+}
+
 TEST_F(QtPrinterTest, PrintingAgainReplacesThePdf) {
     const auto pdf = printPage(mixedSheet(3), false, 0, "first", "ADD003042");
     printPage(mixedSheet(3), true, 0, "second", "ADD003042");

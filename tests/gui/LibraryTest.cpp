@@ -1,0 +1,234 @@
+#include "app/LibraryWindow.h"
+
+#include "app/WorksheetCatalog.h"
+#include "common/FileExists.h"
+#include "print/Layout.h"
+#include "print/Surface.h"
+#include "support/FakeDialogs.h"
+#include "support/Platform.h"
+#include "support/TempFolder.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QDateTime>
+#include <QLineEdit>
+#include <QLocale>
+#include <QProcess>
+#include <QTest>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <clocale>
+#include <cstdlib>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace sbk3 {
+namespace {
+
+void writeSheet(const std::filesystem::path& file, const std::string& title, int count,
+                const QDateTime& made = QDateTime::currentDateTime()) {
+    std::string bytes = "\"" + title + "\",\"" + pathToUtf8(file.filename()) + "\"," +
+                        std::to_string(count) + "\r\n";
+    for (int k = 0; k < count; ++k)
+        bytes += std::to_string(10 + k) + ",3,\"+\"\r\n";
+    test::writeBytes(file, bytes);
+    const auto age =
+        std::chrono::system_clock::now() -
+        std::chrono::system_clock::time_point(std::chrono::seconds(made.toSecsSinceEpoch()));
+    std::filesystem::last_write_time(file, std::filesystem::file_time_type::clock::now() - age);
+}
+
+QStringList numbersShown(const WorksheetCatalog& catalog) {
+    QStringList numbers;
+    for (int row = 0; row < catalog.rowCount(); ++row)
+        numbers << catalog.numberAt(row);
+    return numbers;
+}
+
+bool readingEnds(const WorksheetCatalog& catalog) {
+    return QTest::qWaitFor([&] { return !catalog.isReading(); }, 10000);
+}
+
+// Each word typed is found in the number or the title, in any letter case, the same way under
+// every locale: a Turkish locale upper-cases "i" to "İ", and must still find MIX by "mix".
+TEST(LibrarySearchTest, EveryWordInAnyCaseUnderEveryLocale) {
+    const QLocale before;
+    for (const char* name : {"C", "tr_TR", "de_DE"}) {
+        QLocale::setDefault(QLocale(QString::fromLatin1(name)));
+        std::setlocale(LC_ALL, (std::string(name) + ".UTF-8").c_str()); // where installed
+        const QString mixed =
+            searchText(QStringLiteral("MIX030238"), QStringLiteral("Friday TEST"));
+        for (const char* typed : {"mix", "MIX", "238", "fri test", "  TEST   mix03 ", "", "İ"})
+            EXPECT_EQ(matchesSearch(mixed, searchWords(QString::fromUtf8(typed))),
+                      std::string(typed) != "İ")
+                << name << ": " << typed;
+        EXPECT_FALSE(matchesSearch(mixed, searchWords(QStringLiteral("fri z"))));
+        // A word is never found across the number and the title.
+        EXPECT_FALSE(matchesSearch(mixed, searchWords(QStringLiteral("238friday"))));
+        // Other scripts, and a number with an Arabic decimal separator.
+        const QString greek =
+            searchText(QStringLiteral("ADD002\u066B5042"), QStringLiteral("Πρόσθεση Δύο"));
+        EXPECT_TRUE(matchesSearch(greek, searchWords(QStringLiteral("ΠΡΌΣΘΕΣΗ δύο"))));
+        EXPECT_TRUE(matchesSearch(greek, searchWords(QStringLiteral("2\u066B5"))));
+        const QString russian =
+            searchText(QStringLiteral("SUB010001"), QStringLiteral("СЛОЖЕНИЕ до 20"));
+        EXPECT_TRUE(matchesSearch(russian, searchWords(QStringLiteral("сложение"))));
+    }
+    std::setlocale(LC_ALL, "C");
+    QLocale::setDefault(before);
+}
+
+// Newest first, every column sorts, rows speak as a sentence, and the list follows the folder:
+// a worksheet another process makes appears, one removed by hand goes.
+TEST(LibraryCatalogTest, NewestFirstSortableSpokenAndFollowingTheFolder) {
+    test::TempFolder folder;
+    const QDateTime made(QDate(2026, 12, 8), QTime(12, 0));
+    writeSheet(folder / "ADD030238", "Addition Practice ADD030238", 30, made);
+    writeSheet(folder / "SUB010001", "Take away", 10, made.addDays(-3));
+    writeSheet(folder / "MIX040777", "Mixed", 40, made.addDays(-1));
+    test::makeFifo(folder / "ADD001999");
+    WorksheetCatalog catalog(folder.path());
+    ASSERT_TRUE(readingEnds(catalog));
+    EXPECT_EQ(numbersShown(catalog),
+              (QStringList{QStringLiteral("ADD030238"), QStringLiteral("MIX040777"),
+                           QStringLiteral("SUB010001")}));
+    catalog.sort(WorksheetCatalog::ProblemsColumn, Qt::AscendingOrder);
+    EXPECT_EQ(catalog.numberAt(0), QStringLiteral("SUB010001"));
+    catalog.sort(WorksheetCatalog::MadeColumn, Qt::DescendingOrder);
+
+    QTreeView view;
+    view.setModel(&catalog);
+    view.show();
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&view);
+    ASSERT_NE(list, nullptr);
+    ASSERT_NE(list->tableInterface(), nullptr);
+    EXPECT_EQ(
+        list->tableInterface()->cellAt(0, 0)->text(QAccessible::Name),
+        QStringLiteral(
+            "ADD030238, Addition Practice ADD030238, Addition, 30 problems, 8 December 2026"));
+
+    QProcess other;
+    other.setWorkingDirectory(QString::fromStdString(folder.path().string()));
+    other.start(
+        QStringLiteral("sh"),
+        {QStringLiteral("-c"),
+         QStringLiteral("printf '\"New\",\"DIV001042\",1\\r\\n8,2,\"/\"\\r\\n' > DIV001042")});
+    other.waitForFinished();
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return catalog.numberAt(0) == QStringLiteral("DIV001042"); }, 5000));
+    std::filesystem::remove(folder / "SUB010001");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return catalog.rowCount() == 3; }, 5000));
+    EXPECT_FALSE(numbersShown(catalog).contains(QStringLiteral("SUB010001")));
+}
+
+// Moves into the freedesktop.org trash of a home on the same disk as the folder.
+class LibraryWindowTest : public ::testing::Test {
+protected:
+    LibraryWindowTest() {
+        if (const char* old = std::getenv("HOME"))
+            m_oldHome = old;
+        ::setenv("HOME", home.path().c_str(), 1);
+        ::unsetenv("XDG_DATA_HOME");
+        LayoutEasy(positions);
+        writeSheet(folder / "ADD030238", "Addition Practice ADD030238", 30);
+        writeSheet(folder / "MIX020111", "Friday test", 20,
+                   QDateTime::currentDateTime().addDays(-1));
+        writeSheet(folder / "SUB010555", "Take away", 10, QDateTime::currentDateTime().addDays(-2));
+    }
+    ~LibraryWindowTest() override { ::setenv("HOME", m_oldHome.c_str(), 1); }
+
+    std::filesystem::path trashed(const std::string& name) const {
+        return home / ".local/share/Trash/files" / name;
+    }
+
+    test::TempFolder folder;
+    test::TempFolder home;
+    test::FakeDialogs dialogs;
+    ProblemSurface surface;
+    PositionTable positions;
+    std::vector<std::pair<std::string, std::string>> ran; // command, number
+    frmLibrary library{{.dialogs = dialogs,
+                        .folder = folder.path(),
+                        .picRetPic = surface,
+                        .ProblemPos = positions,
+                        .controls = [] { return PageControls{}; },
+                        .runPageCommand =
+                            [this](const PageCommand& command, const std::string& number) {
+                                ran.emplace_back(command.objectName, number);
+                            },
+                        .showFolder = {}}};
+
+private:
+    std::string m_oldHome;
+};
+
+TEST_F(LibraryWindowTest, TypingFiltersAndReturnPrintsTheMatch) {
+    library.show();
+    ASSERT_TRUE(readingEnds(library.catalog()));
+    auto* search = library.findChild<QLineEdit*>(QStringLiteral("txtSearch"));
+    ASSERT_NE(search, nullptr);
+    EXPECT_EQ(search->accessibleName(), QStringLiteral("Search"));
+    EXPECT_EQ(library.windowTitle(), QStringLiteral("Worksheet Library"));
+    QTest::keyClicks(search, QStringLiteral("238"));
+    EXPECT_EQ(numbersShown(library.catalog()), QStringList{QStringLiteral("ADD030238")});
+    QTest::keyClick(search, Qt::Key_Return);
+    QTest::keyClick(search, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(search, QStringLiteral("FRI"));
+    library.printSelected(true);
+    EXPECT_EQ(ran, (std::vector<std::pair<std::string, std::string>>{
+                       {"actPrintSaved", "ADD030238"}, {"actPrintAnswerKey", "MIX020111"}}));
+}
+
+TEST_F(LibraryWindowTest, DeleteMovesTheSelectedToTheTrashAfterAskingAndKeepsWhatCannotGo) {
+    library.show();
+    ASSERT_TRUE(readingEnds(library.catalog()));
+    auto* list = library.findChild<QTreeView*>(QStringLiteral("lstWorksheets"));
+    list->selectAll();
+    std::filesystem::remove(folder / "SUB010555"); // gone before it could be trashed
+    dialogs.answers = {MsgResult::Yes};
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Delete);
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              "Move these 3 worksheets to the trash?\nADD030238, MIX020111, SUB010555");
+    EXPECT_EQ(dialogs.messages[0].buttons, MsgButtons::YesNo);
+    EXPECT_NE(dialogs.messages[1].text.find("SUB010555"), std::string::npos);
+    for (const char* name : {"ADD030238", "MIX020111"}) {
+        EXPECT_FALSE(std::filesystem::exists(folder / name)) << name;
+        EXPECT_TRUE(std::filesystem::exists(trashed(name))) << name;
+        EXPECT_TRUE(std::filesystem::exists(home / ".local/share/Trash/info" /
+                                            (std::string(name) + ".trashinfo")))
+            << name;
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return library.catalog().storedCount() == 0; }, 5000));
+}
+
+// A folder the user may not change: the file stays, and the reason is given. Root may change
+// any folder, so the move is tried by another user.
+TEST_F(LibraryWindowTest, AFileInAReadOnlyFolderIsKept) {
+    const std::filesystem::path locked = folder / "locked";
+    std::filesystem::create_directory(locked);
+    writeSheet(locked / "ADD001001", "Kept", 1);
+    std::filesystem::permissions(locked, std::filesystem::perms(0555));
+    std::filesystem::permissions(home.path(), std::filesystem::perms(0777));
+    std::filesystem::permissions(folder.path(), std::filesystem::perms(0755));
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(61001) != 0 || ::setuid(61001) != 0))
+            ::_exit(99);
+        const std::optional<QString> why = moveFileToTrash(locked / "ADD001001");
+        ::_exit(why && !why->isEmpty() ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    std::filesystem::permissions(locked, std::filesystem::perms(0755));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_TRUE(std::filesystem::exists(locked / "ADD001001"));
+}
+
+} // namespace
+} // namespace sbk3
