@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStandardPaths>
@@ -163,7 +164,11 @@ void frmLibrary::createWidgets() {
     layout->addLayout(buttons);
     setTabOrder(txtSearch, lstWorksheets);
     setTabOrder(lstWorksheets, chkAnswerKey);
-    resize(1100, 640);
+    // Roomy, but never larger than the screen it opens on.
+    QSize size(1100, 640);
+    if (const QScreen* shown = screen())
+        size = size.boundedTo(shown->availableGeometry().size() - QSize(40, 60));
+    resize(size);
 }
 
 void frmLibrary::searchChanged() {
