@@ -67,6 +67,7 @@ frmLibrary::frmLibrary(LibraryPorts ports, QWidget* parent)
     connect(m_catalog, &WorksheetCatalog::readingFinished, this, &frmLibrary::updateState);
     updateState();
     txtSearch->setFocus();
+    m_lastRead.start(); // the catalog has just begun reading
 }
 
 void frmLibrary::createWidgets() {

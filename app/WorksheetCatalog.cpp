@@ -19,19 +19,32 @@
 
 namespace sbk3 {
 
-QStringList searchWords(const QString& typed) {
-    return typed.toCaseFolded().split(QRegularExpression(QStringLiteral("\\s+")),
-                                      Qt::SkipEmptyParts);
+std::vector<std::string> searchWords(const QString& typed) {
+    std::vector<std::string> words;
+    for (const QString& word :
+         typed.toCaseFolded().split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
+        words.push_back(word.toStdString());
+    return words;
 }
 
-QString searchText(const QString& number, const QString& title) {
-    // A line break between them: no word is found across the two.
-    return (number + QLatin1Char('\n') + title).toCaseFolded();
+std::string searchText(const QString& number, const QString& title) {
+    // A line break between them: no word is found across the two. UTF-8, where finding a word
+    // is a plain byte search, fast enough for every keystroke over many thousand worksheets.
+    return (number + QLatin1Char('\n') + title).toCaseFolded().toStdString();
 }
 
-bool matchesSearch(const QString& text, const QStringList& words) {
-    return std::all_of(words.begin(), words.end(),
-                       [&](const QString& word) { return text.contains(word); });
+bool matchesSearch(std::string_view text, const std::vector<std::string>& words) {
+    return std::all_of(words.begin(), words.end(), [&](const std::string& word) {
+        return text.find(word) != std::string_view::npos;
+    });
+}
+
+bool narrows(const std::vector<std::string>& words, const std::vector<std::string>& earlier) {
+    return std::all_of(earlier.begin(), earlier.end(), [&](const std::string& before) {
+        return std::any_of(words.begin(), words.end(), [&](const std::string& word) {
+            return word.find(before) != std::string::npos;
+        });
+    });
 }
 
 namespace {
@@ -216,7 +229,7 @@ void WorksheetCatalog::sortRows(std::size_t first) {
     std::inplace_merge(m_rows.begin(), middle, m_rows.end(), order);
 }
 
-void WorksheetCatalog::showMatches(const std::function<void()>& change) {
+void WorksheetCatalog::showMatches(const std::function<void()>& change, bool narrowing) {
     // The selection and the current row are persistent indexes: they follow their worksheet.
     Q_EMIT layoutAboutToBeChanged();
     const QModelIndexList before = persistentIndexList();
@@ -227,10 +240,16 @@ void WorksheetCatalog::showMatches(const std::function<void()>& change) {
     if (change)
         change();
 
-    m_shown.clear();
-    for (std::size_t k = 0; k < m_rows.size(); ++k)
-        if (matchesSearch(m_rows[k].text, m_words))
-            m_shown.push_back(static_cast<int>(k));
+    if (narrowing) {
+        std::erase_if(m_shown, [this](int k) {
+            return !matchesSearch(m_rows[static_cast<std::size_t>(k)].text, m_words);
+        });
+    } else {
+        m_shown.clear();
+        for (std::size_t k = 0; k < m_rows.size(); ++k)
+            if (matchesSearch(m_rows[k].text, m_words))
+                m_shown.push_back(static_cast<int>(k));
+    }
 
     if (!before.isEmpty()) {
         const QSet<QString> wanted(numbers.begin(), numbers.end());
@@ -250,10 +269,11 @@ void WorksheetCatalog::showMatches(const std::function<void()>& change) {
 }
 
 void WorksheetCatalog::setSearch(const QString& typed) {
-    const QStringList words = searchWords(typed);
+    std::vector<std::string> words = searchWords(typed);
     if (words == m_words)
         return;
-    showMatches([&] { m_words = words; });
+    const bool narrowing = narrows(words, m_words);
+    showMatches([&] { m_words = std::move(words); }, narrowing);
 }
 
 void WorksheetCatalog::sort(int column, Qt::SortOrder order) {

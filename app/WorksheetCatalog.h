@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -20,12 +22,15 @@ class QTimer;
 namespace sbk3 {
 
 // What a search box's text asks for: its words, each folded to one letter case by Unicode's
-// own rules, the same in every locale (a Turkish "I" is no exception).
-QStringList searchWords(const QString& typed);
+// own rules, the same in every locale (a Turkish "I" is no exception), in UTF-8.
+std::vector<std::string> searchWords(const QString& typed);
 // The text a worksheet is searched in: its number and its title, folded as searchWords folds.
-QString searchText(const QString& number, const QString& title);
+std::string searchText(const QString& number, const QString& title);
 // True when every word is found somewhere in the text; no words match everything.
-bool matchesSearch(const QString& text, const QStringList& words);
+bool matchesSearch(std::string_view text, const std::vector<std::string>& words);
+// True when whatever matches words matches earlier too: each earlier word is part of one of
+// words, as when a word is typed on.
+bool narrows(const std::vector<std::string>& words, const std::vector<std::string>& earlier);
 
 // The worksheets stored in one folder, as a table a view shows and filters: number, title,
 // type, problems, date made. The folder is read off the user-interface thread, a batch at a
@@ -71,7 +76,7 @@ private:
         ListedWorksheet sheet;
         QString number;
         QString title;
-        QString text; // searched, folded
+        std::string text; // searched, folded
     };
     class Reader;
 
@@ -81,13 +86,14 @@ private:
     void sortRows(std::size_t first = 0);
     // Makes the change to the rows, the search or the order, and shows the rows that match,
     // keeping the selection.
-    void showMatches(const std::function<void()>& change);
+    // Where the change narrows the search, only the rows shown are searched again.
+    void showMatches(const std::function<void()>& change, bool narrowing = false);
     void folderChanged();
 
     std::filesystem::path m_folder;
     std::vector<Row> m_rows;  // every worksheet, in the current order
     std::vector<int> m_shown; // the rows of m_rows that match the search
-    QStringList m_words;
+    std::vector<std::string> m_words;
     int m_sortColumn = MadeColumn;
     Qt::SortOrder m_sortOrder = Qt::DescendingOrder;
     std::unique_ptr<Reader> m_reader;

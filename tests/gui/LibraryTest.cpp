@@ -22,6 +22,7 @@
 #include <chrono>
 #include <clocale>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -60,7 +61,7 @@ TEST(LibrarySearchTest, EveryWordInAnyCaseUnderEveryLocale) {
     for (const char* name : {"C", "tr_TR", "de_DE"}) {
         QLocale::setDefault(QLocale(QString::fromLatin1(name)));
         std::setlocale(LC_ALL, (std::string(name) + ".UTF-8").c_str()); // where installed
-        const QString mixed =
+        const std::string mixed =
             searchText(QStringLiteral("MIX030238"), QStringLiteral("Friday TEST"));
         for (const char* typed : {"mix", "MIX", "238", "fri test", "  TEST   mix03 ", "", "İ"})
             EXPECT_EQ(matchesSearch(mixed, searchWords(QString::fromUtf8(typed))),
@@ -70,11 +71,11 @@ TEST(LibrarySearchTest, EveryWordInAnyCaseUnderEveryLocale) {
         // A word is never found across the number and the title.
         EXPECT_FALSE(matchesSearch(mixed, searchWords(QStringLiteral("238friday"))));
         // Other scripts, and a number with an Arabic decimal separator.
-        const QString greek =
+        const std::string greek =
             searchText(QStringLiteral("ADD002\u066B5042"), QStringLiteral("Πρόσθεση Δύο"));
         EXPECT_TRUE(matchesSearch(greek, searchWords(QStringLiteral("ΠΡΌΣΘΕΣΗ δύο"))));
         EXPECT_TRUE(matchesSearch(greek, searchWords(QStringLiteral("2\u066B5"))));
-        const QString russian =
+        const std::string russian =
             searchText(QStringLiteral("SUB010001"), QStringLiteral("СЛОЖЕНИЕ до 20"));
         EXPECT_TRUE(matchesSearch(russian, searchWords(QStringLiteral("сложение"))));
     }
@@ -96,6 +97,13 @@ TEST(LibraryCatalogTest, NewestFirstSortableSpokenAndFollowingTheFolder) {
     EXPECT_EQ(numbersShown(catalog),
               (QStringList{QStringLiteral("ADD030238"), QStringLiteral("MIX040777"),
                            QStringLiteral("SUB010001")}));
+    // Typed on, the search narrows what is shown; taken back, it widens again.
+    for (const char* typed : {"a", "ad", "add", "add 2", "add 23", "add 2", "a", "t", "ta"})
+        catalog.setSearch(QString::fromLatin1(typed));
+    EXPECT_EQ(numbersShown(catalog), QStringList{QStringLiteral("SUB010001")});
+    catalog.setSearch(QStringLiteral("add 2"));
+    EXPECT_EQ(numbersShown(catalog), QStringList{QStringLiteral("ADD030238")});
+    catalog.setSearch({});
     catalog.sort(WorksheetCatalog::ProblemsColumn, Qt::AscendingOrder);
     EXPECT_EQ(catalog.numberAt(0), QStringLiteral("SUB010001"));
     catalog.sort(WorksheetCatalog::MadeColumn, Qt::DescendingOrder);
@@ -138,6 +146,17 @@ protected:
         writeSheet(folder / "MIX020111", "Friday test", 20,
                    QDateTime::currentDateTime().addDays(-1));
         writeSheet(folder / "SUB010555", "Take away", 10, QDateTime::currentDateTime().addDays(-2));
+        library = std::make_unique<frmLibrary>(
+            LibraryPorts{.dialogs = dialogs,
+                         .folder = folder.path(),
+                         .picRetPic = surface,
+                         .ProblemPos = positions,
+                         .controls = [] { return PageControls{}; },
+                         .runPageCommand =
+                             [this](const PageCommand& command, const std::string& number) {
+                                 ran.emplace_back(command.objectName, number);
+                             },
+                         .showFolder = {}});
     }
     ~LibraryWindowTest() override { ::setenv("HOME", m_oldHome.c_str(), 1); }
 
@@ -151,42 +170,33 @@ protected:
     ProblemSurface surface;
     PositionTable positions;
     std::vector<std::pair<std::string, std::string>> ran; // command, number
-    frmLibrary library{{.dialogs = dialogs,
-                        .folder = folder.path(),
-                        .picRetPic = surface,
-                        .ProblemPos = positions,
-                        .controls = [] { return PageControls{}; },
-                        .runPageCommand =
-                            [this](const PageCommand& command, const std::string& number) {
-                                ran.emplace_back(command.objectName, number);
-                            },
-                        .showFolder = {}}};
+    std::unique_ptr<frmLibrary> library;
 
 private:
     std::string m_oldHome;
 };
 
 TEST_F(LibraryWindowTest, TypingFiltersAndReturnPrintsTheMatch) {
-    library.show();
-    ASSERT_TRUE(readingEnds(library.catalog()));
-    auto* search = library.findChild<QLineEdit*>(QStringLiteral("txtSearch"));
+    library->show();
+    ASSERT_TRUE(readingEnds(library->catalog()));
+    auto* search = library->findChild<QLineEdit*>(QStringLiteral("txtSearch"));
     ASSERT_NE(search, nullptr);
     EXPECT_EQ(search->accessibleName(), QStringLiteral("Search"));
-    EXPECT_EQ(library.windowTitle(), QStringLiteral("Worksheet Library"));
+    EXPECT_EQ(library->windowTitle(), QStringLiteral("Worksheet Library"));
     QTest::keyClicks(search, QStringLiteral("238"));
-    EXPECT_EQ(numbersShown(library.catalog()), QStringList{QStringLiteral("ADD030238")});
+    EXPECT_EQ(numbersShown(library->catalog()), QStringList{QStringLiteral("ADD030238")});
     QTest::keyClick(search, Qt::Key_Return);
     QTest::keyClick(search, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(search, QStringLiteral("FRI"));
-    library.printSelected(true);
+    library->printSelected(true);
     EXPECT_EQ(ran, (std::vector<std::pair<std::string, std::string>>{
                        {"actPrintSaved", "ADD030238"}, {"actPrintAnswerKey", "MIX020111"}}));
 }
 
 TEST_F(LibraryWindowTest, DeleteMovesTheSelectedToTheTrashAfterAskingAndKeepsWhatCannotGo) {
-    library.show();
-    ASSERT_TRUE(readingEnds(library.catalog()));
-    auto* list = library.findChild<QTreeView*>(QStringLiteral("lstWorksheets"));
+    library->show();
+    ASSERT_TRUE(readingEnds(library->catalog()));
+    auto* list = library->findChild<QTreeView*>(QStringLiteral("lstWorksheets"));
     list->selectAll();
     std::filesystem::remove(folder / "SUB010555"); // gone before it could be trashed
     dialogs.answers = {MsgResult::Yes};
@@ -204,7 +214,7 @@ TEST_F(LibraryWindowTest, DeleteMovesTheSelectedToTheTrashAfterAskingAndKeepsWha
                                             (std::string(name) + ".trashinfo")))
             << name;
     }
-    EXPECT_TRUE(QTest::qWaitFor([&] { return library.catalog().storedCount() == 0; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return library->catalog().storedCount() == 0; }, 5000));
 }
 
 // A folder the user may not change: the file stays, and the reason is given. Root may change
