@@ -19,10 +19,24 @@
 
 namespace sbk3 {
 
+namespace {
+
+// Unicode's own folding, the same in every locale, and the Turkish dotted capital I and dotless
+// small i taken as the plain i they stand beside: "işlemi" finds "İşlemi" wherever it is typed.
+QString folded(const QString& text) {
+    QString result = text.toCaseFolded();
+    for (QChar& c : result)
+        if (c == QChar(0x0130) || c == QChar(0x0131))
+            c = QLatin1Char('i');
+    return result;
+}
+
+} // namespace
+
 std::vector<std::string> searchWords(const QString& typed) {
     std::vector<std::string> words;
     for (const QString& word :
-         typed.toCaseFolded().split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
+         folded(typed).split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
         words.push_back(word.toStdString());
     return words;
 }
@@ -30,7 +44,7 @@ std::vector<std::string> searchWords(const QString& typed) {
 std::string searchText(const QString& number, const QString& title) {
     // A line break between them: no word is found across the two. UTF-8, where finding a word
     // is a plain byte search, fast enough for every keystroke over many thousand worksheets.
-    return (number + QLatin1Char('\n') + title).toCaseFolded().toStdString();
+    return folded(number + QLatin1Char('\n') + title).toStdString();
 }
 
 bool matchesSearch(std::string_view text, const std::vector<std::string>& words) {
@@ -95,7 +109,7 @@ private:
     void read(WorksheetCatalog* catalog, const std::filesystem::path& folder, bool replacing) {
         using Clock = std::chrono::steady_clock;
         std::vector<Row> batch;
-        std::size_t wanted = 64;
+        bool handedAny = false;
         Clock::time_point handedOver = Clock::now();
         const auto handOver = [&](bool last) {
             QMetaObject::invokeMethod(
@@ -105,6 +119,7 @@ private:
                 },
                 Qt::QueuedConnection);
             batch = {};
+            handedAny = true;
             handedOver = Clock::now();
         };
         ScanWorksheets(
@@ -117,14 +132,11 @@ private:
                 row.text = searchText(row.number, row.title);
                 row.sheet = std::move(sheet);
                 batch.push_back(std::move(row));
-                if (batch.size() >= wanted &&
-                    Clock::now() - handedOver >= std::chrono::milliseconds(100)) {
+                const bool first = !handedAny && batch.size() == 64;
+                const bool due = batch.size() >= 1024 &&
+                                 Clock::now() - handedOver >= std::chrono::milliseconds(100);
+                if (first || due)
                     handOver(false);
-                    wanted = 1024;
-                } else if (batch.size() == 64 && wanted == 64) {
-                    handOver(false); // the first rows at once
-                    wanted = 1024;
-                }
             });
         if (!m_stop)
             handOver(true);

@@ -22,7 +22,8 @@ class QTimer;
 namespace sbk3 {
 
 // What a search box's text asks for: its words, each folded to one letter case by Unicode's
-// own rules, the same in every locale (a Turkish "I" is no exception), in UTF-8.
+// own rules, the same in every locale (a Turkish "I" is no exception), in UTF-8. The Turkish
+// dotted İ and dotless ı count as i.
 std::vector<std::string> searchWords(const QString& typed);
 // The text a worksheet is searched in: its number and its title, folded as searchWords folds.
 std::string searchText(const QString& number, const QString& title);
