@@ -1,7 +1,6 @@
 #include "app/LibraryWindow.h"
 
 #include "app/WorksheetCatalog.h"
-#include "common/Capacity.h"
 #include "common/Dialogs.h"
 #include "common/FileExists.h"
 #include "common/RuntimeError.h"
@@ -80,25 +79,12 @@ void frmLibrary::createWidgets() {
     connect(txtSearch, &QLineEdit::textChanged, this, &frmLibrary::searchChanged);
     connect(txtSearch, &QLineEdit::returnPressed, this, [this] { printSelected(false); });
 
-    lstWorksheets = new QTreeView(this);
+    lstWorksheets = newCatalogView(m_catalog, this);
     lstWorksheets->setObjectName(QStringLiteral("lstWorksheets"));
     lstWorksheets->setAccessibleName(QStringLiteral("Worksheets"));
-    lstWorksheets->setModel(m_catalog);
-    lstWorksheets->setRootIsDecorated(false);
-    lstWorksheets->setUniformRowHeights(true); // fifty thousand rows lay out at once
-    lstWorksheets->setAllColumnsShowFocus(true);
     lstWorksheets->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    lstWorksheets->setSelectionBehavior(QAbstractItemView::SelectRows);
     lstWorksheets->setSortingEnabled(true);
     lstWorksheets->header()->setSortIndicator(WorksheetCatalog::MadeColumn, Qt::DescendingOrder);
-    lstWorksheets->header()->setStretchLastSection(false);
-    lstWorksheets->header()->setSectionResizeMode(WorksheetCatalog::TitleColumn,
-                                                  QHeaderView::Stretch);
-    const int digit = fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    lstWorksheets->setColumnWidth(WorksheetCatalog::NumberColumn, 12 * digit);
-    lstWorksheets->setColumnWidth(WorksheetCatalog::TypeColumn, 13 * digit);
-    lstWorksheets->setColumnWidth(WorksheetCatalog::ProblemsColumn, 9 * digit);
-    lstWorksheets->setColumnWidth(WorksheetCatalog::MadeColumn, 17 * digit);
     lstWorksheets->installEventFilter(this);
     connect(lstWorksheets, &QAbstractItemView::activated, this, [this] { printSelected(false); });
     connect(lstWorksheets->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -290,14 +276,11 @@ void frmLibrary::showPreview() {
     try {
         const SavedWorksheet sheet =
             readWorksheetFile(m_ports.folder / pathFromUtf8(number.toStdString()));
-        if (sheet.count > kEasyCapacity && controls.easy && !answerKey) {
+        if (const std::string refusal =
+                LayoutRefusal(number.toStdString(), sheet.count, controls.easy, answerKey);
+            !refusal.empty()) {
             picPreview->setPixmap({});
-            picPreview->setText(QStringLiteral("Worksheet %1 has %2 problems, but the Easy Reading "
-                                               "layout holds at most %3. Choose Compact Test to "
-                                               "print it.")
-                                    .arg(number)
-                                    .arg(sheet.count)
-                                    .arg(kEasyCapacity));
+            picPreview->setText(fromUtf8(refusal));
             return;
         }
         PositionTable compact;

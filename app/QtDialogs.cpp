@@ -8,7 +8,6 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -55,22 +54,12 @@ public:
         layout->addWidget(m_field);
         if (!offeredFolder.empty()) {
             m_catalog = new WorksheetCatalog(offeredFolder, this);
-            m_list = new QTreeView(this);
+            m_list = newCatalogView(m_catalog, this);
             m_list->setObjectName(QStringLiteral("lstChoices"));
             m_list->setAccessibleName(QStringLiteral("Stored worksheets"));
-            m_list->setModel(m_catalog);
-            m_list->setRootIsDecorated(false);
-            m_list->setUniformRowHeights(true);
-            m_list->setAllColumnsShowFocus(true);
-            m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
             m_list->setColumnHidden(WorksheetCatalog::TypeColumn, true);
             m_list->setColumnHidden(WorksheetCatalog::ProblemsColumn, true);
-            m_list->header()->setStretchLastSection(false);
-            m_list->header()->setSectionResizeMode(WorksheetCatalog::TitleColumn,
-                                                   QHeaderView::Stretch);
             const int digit = fontMetrics().horizontalAdvance(QLatin1Char('0'));
-            m_list->setColumnWidth(WorksheetCatalog::NumberColumn, 13 * digit);
-            m_list->setColumnWidth(WorksheetCatalog::MadeColumn, 18 * digit);
             m_list->setMinimumSize(60 * digit, 10 * m_list->fontMetrics().height());
             m_list->hide();
             layout->addWidget(m_list, 1);

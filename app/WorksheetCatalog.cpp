@@ -8,10 +8,12 @@
 
 #include <QDateTime>
 #include <QFileSystemWatcher>
+#include <QHeaderView>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTimer>
+#include <QTreeView>
 
 #include <algorithm>
 #include <chrono>
@@ -152,18 +154,14 @@ WorksheetCatalog::WorksheetCatalog(std::filesystem::path folder, QObject* parent
     m_settle->setSingleShot(true);
     m_settle->setInterval(200); // a save writes several times: read once it has settled
     connect(m_settle, &QTimer::timeout, this, &WorksheetCatalog::refresh);
-    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this,
-            &WorksheetCatalog::folderChanged);
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_settle,
+            qOverload<>(&QTimer::start));
     m_watcher->addPath(fromUtf8(pathToUtf8(m_folder)));
     m_reader = std::make_unique<Reader>(this, m_folder, false);
 }
 
 WorksheetCatalog::~WorksheetCatalog() {
     m_reader.reset(); // stops and waits for the reading before anything it hands to goes
-}
-
-void WorksheetCatalog::folderChanged() {
-    m_settle->start();
 }
 
 void WorksheetCatalog::refresh() {
@@ -345,6 +343,23 @@ QVariant WorksheetCatalog::headerData(int section, Qt::Orientation orientation, 
                                       QStringLiteral("Type"), QStringLiteral("Problems"),
                                       QStringLiteral("Made")};
     return names.value(section);
+}
+
+QTreeView* newCatalogView(WorksheetCatalog* catalog, QWidget* parent) {
+    auto* view = new QTreeView(parent);
+    view->setModel(catalog);
+    view->setRootIsDecorated(false);
+    view->setUniformRowHeights(true);
+    view->setAllColumnsShowFocus(true);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->header()->setStretchLastSection(false);
+    view->header()->setSectionResizeMode(WorksheetCatalog::TitleColumn, QHeaderView::Stretch);
+    const int digit = view->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    view->setColumnWidth(WorksheetCatalog::NumberColumn, 12 * digit);
+    view->setColumnWidth(WorksheetCatalog::TypeColumn, 13 * digit);
+    view->setColumnWidth(WorksheetCatalog::ProblemsColumn, 9 * digit);
+    view->setColumnWidth(WorksheetCatalog::MadeColumn, 17 * digit);
+    return view;
 }
 
 } // namespace sbk3

@@ -4,7 +4,6 @@
 
 #include <QAbstractTableModel>
 #include <QString>
-#include <QStringList>
 
 #include <atomic>
 #include <cstdint>
@@ -18,6 +17,8 @@
 
 class QFileSystemWatcher;
 class QTimer;
+class QTreeView;
+class QWidget;
 
 namespace sbk3 {
 
@@ -89,7 +90,6 @@ private:
     // keeping the selection.
     // Where the change narrows the search, only the rows shown are searched again.
     void showMatches(const std::function<void()>& change, bool narrowing = false);
-    void folderChanged();
 
     std::filesystem::path m_folder;
     std::vector<Row> m_rows;  // every worksheet, in the current order
@@ -103,5 +103,9 @@ private:
     QFileSystemWatcher* m_watcher = nullptr;
     QTimer* m_settle = nullptr;
 };
+
+// A list of the catalog's rows as the library and the number boxes show it: whole rows, the
+// title taking the room left, uniform rows so that any number of them lays out at once.
+QTreeView* newCatalogView(WorksheetCatalog* catalog, QWidget* parent);
 
 } // namespace sbk3

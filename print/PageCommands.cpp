@@ -125,20 +125,15 @@ private:
         return *path;
     }
 
-    // An answer key of more than 80 problems goes on the Compact Test layout, which any sheet
-    // of it was printed on; only a worksheet itself is refused.
     bool layoutHolds(const SavedWorksheet& sheet) {
-        if (sheet.count <= kEasyCapacity || !m_controls.easy || m_command.answerKey)
+        const std::string refusal =
+            LayoutRefusal(m_number, sheet.count, m_controls.easy, m_command.answerKey);
+        if (refusal.empty())
             return true;
         m_state.PrintNewSheet = false;
-        m_ports.dialogs.messageBox(
-            {.text = "Worksheet " + m_number + " has " + std::to_string(sheet.count) +
-                     " problems, but the Easy Reading layout holds at most " +
-                     std::to_string(kEasyCapacity) +
-                     ". "
-                     "Choose Compact Test to print it.",
-             .icon = MsgIcon::Exclamation,
-             .caption = "Worksheet Can Not Be Processed"});
+        m_ports.dialogs.messageBox({.text = refusal,
+                                    .icon = MsgIcon::Exclamation,
+                                    .caption = "Worksheet Can Not Be Processed"});
         return false;
     }
 
@@ -244,6 +239,16 @@ private:
 };
 
 } // namespace
+
+std::string LayoutRefusal(const std::string& number, int count, bool easy, bool answerKey) {
+    // An answer key of more than 80 problems goes on the Compact Test layout, which any sheet
+    // of it was printed on; only a worksheet itself is refused.
+    if (count <= kEasyCapacity || !easy || answerKey)
+        return {};
+    return "Worksheet " + number + " has " + std::to_string(count) +
+           " problems, but the Easy Reading layout holds at most " + std::to_string(kEasyCapacity) +
+           ". Choose Compact Test to print it.";
+}
 
 std::span<const PageCommand> pageCommands() {
     return kPageCommands;

@@ -56,6 +56,10 @@ void RunPageCommand(const PageCommand& command, const PageControls& controls, Sh
 // number the user types.
 void PrintSaved(const PageControls& controls, SheetState& state, const PagePorts& ports);
 
+// Why the window's layout cannot take the page of worksheet number, count problems long; empty
+// where it can. Easy Reading holds kEasyCapacity problems; an answer key always fits.
+std::string LayoutRefusal(const std::string& number, int count, bool easy, bool answerKey);
+
 // The worksheet file a typed number names: only a plain file name inside the folder; an exact
 // match first, else one that differs only in letter case. Nothing for a name that is no plain
 // file name there.

@@ -11,30 +11,11 @@ here=$(dirname "$(readlink -f "$0")")
 . "$here/x11lib.sh"
 under_xvfb "xdotool import pdftotext pdfinfo openbox" "$0" "$@"
 
-work=$(mktemp -d)
-pid=""
-wm=""
-cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
-    [ -n "$wm" ] && kill "$wm" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-cp "$exe" "$work/SBK3"
+work_folder_with_window_manager
 rm -f "$OUT"/class-set-*.png "$OUT/class-set.log"
-openbox >/dev/null 2>&1 &
-wm=$!
-sleep 0.5
 
 step "the main window: a title with (N) and a bottom line"
-(cd "$work" && exec ./SBK3 >>"$OUT/class-set.log" 2>&1) &
-pid=$!
-splash=$(wait_windows "Splash")
-sleep 0.3
-click_in "$splash" 100 100
-main=$(wait_windows "Sumbrook 3")
-sleep 0.8
-focus "$main"
+start_past_splash "$OUT/class-set.log"
 type_into "$main" 212 18 "Sums (N)"
 type_into "$main" 212 116 "Class 3"
 

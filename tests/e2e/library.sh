@@ -11,16 +11,7 @@ here=$(dirname "$(readlink -f "$0")")
 . "$here/x11lib.sh"
 under_xvfb "xdotool import pdftotext openbox" "$0" "$@"
 
-work=$(mktemp -d)
-pid=""
-wm=""
-cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
-    [ -n "$wm" ] && kill "$wm" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-cp "$exe" "$work/SBK3"
+work_folder_with_window_manager
 rm -f "$OUT"/library-*.png "$OUT/library.log"
 
 # NUMBER TITLE DAYS_OLD OPERATOR: a stored worksheet of the number's count of problems.
@@ -41,17 +32,7 @@ mkdir "$work/ADD001998"
 ln -s ADD030238 "$work/ADD030239"
 head -c 2000000 /dev/zero >"$work/ADD001997"
 
-openbox >/dev/null 2>&1 &
-wm=$!
-sleep 0.5
-(cd "$work" && exec ./SBK3 >>"$OUT/library.log" 2>&1) &
-pid=$!
-splash=$(wait_windows "Splash")
-sleep 0.3
-click_in "$splash" 100 100
-main=$(wait_windows "Sumbrook 3")
-sleep 0.8
-focus "$main"
+start_past_splash "$OUT/library.log"
 
 step "the context menu opens the library, the search focused"
 xdotool mousemove --window "$main" 300 225 click 3

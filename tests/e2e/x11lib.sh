@@ -22,6 +22,32 @@ under_xvfb() {
     exec env -u QT_QPA_PLATFORM SBK3_UNDER_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24" "$@"
 }
 
+# A work folder with a copy of SBK3 ($exe) in it, and openbox running; on exit both go, with the
+# program (pid) if it still runs. Sets work, wm and pid.
+work_folder_with_window_manager() {
+    work=$(mktemp -d)
+    pid=""
+    openbox >/dev/null 2>&1 &
+    wm=$!
+    trap 'kill "$pid" "$wm" 2>/dev/null; rm -rf "$work"' EXIT
+    cp "$exe" "$work/SBK3"
+    sleep 0.5
+}
+
+# Starts SBK3 in $work, its output added to log $1, and clicks its splash away; sets pid and
+# main, the main window, focused.
+start_past_splash() {
+    (cd "$work" && exec ./SBK3 >>"$1" 2>&1) &
+    pid=$!
+    local splash
+    splash=$(wait_windows "Splash")
+    sleep 0.3
+    click_in "$splash" 100 100
+    main=$(wait_windows "Sumbrook 3")
+    sleep 0.8
+    focus "$main"
+}
+
 # Visible windows whose name is exactly $1.
 windows_named() {
     xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true
