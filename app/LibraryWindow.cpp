@@ -102,6 +102,7 @@ void frmLibrary::createWidgets() {
     picPreview->setWordWrap(true);
     picPreview->setMinimumSize(300, 390);
     picPreview->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    picPreview->installEventFilter(this); // a new size draws the page anew
     chkAnswerKey = new QCheckBox(QStringLiteral("Show &Answer Key"), this);
     chkAnswerKey->setObjectName(QStringLiteral("chkAnswerKey"));
     connect(chkAnswerKey, &QCheckBox::toggled, this, &frmLibrary::showPreview);

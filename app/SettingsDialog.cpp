@@ -222,9 +222,28 @@ QString SettingsDialog::refusal() const {
     return m_refusal->text();
 }
 
+std::optional<std::string> SettingsDialog::unreadableField() const {
+    // A field left blank, or holding what is no number of its range, shows no value: OK never
+    // uses the one it last had instead.
+    for (QSpinBox* box : findChildren<QSpinBox*>()) {
+        if (box->hasAcceptableInput())
+            continue;
+        box->setFocus();
+        box->selectAll();
+        QString name = box->accessibleName();
+        if (name.endsWith(QLatin1Char(':')))
+            name.chop(1);
+        return "Type a whole number from " + std::to_string(box->minimum()) + " to " +
+               std::to_string(box->maximum()) + " in \"" + name.toStdString() + "\".";
+    }
+    return std::nullopt;
+}
+
 bool SettingsDialog::tryAccept() {
     const ClassSetRequest r = request();
-    std::optional<std::string> refused = CheckSettings(r.settings);
+    std::optional<std::string> refused = unreadableField();
+    if (!refused)
+        refused = CheckSettings(r.settings);
     if (!refused)
         refused = CheckClassSet(r, m_easy);
     m_refusal->setText(refused ? fromUtf8(*refused) : QString());

@@ -48,6 +48,8 @@ private:
     void buildProblems(const ClassSetRequest& opening);
     void buildSet(const ClassSetRequest& opening);
     void updateNote();
+    // The first number field whose text is no number of its range, as a refusal; it takes focus.
+    std::optional<std::string> unreadableField() const;
 
     bool m_easy;
     std::vector<SystemPrinter> m_printers;

@@ -41,7 +41,8 @@ public:
     static std::optional<NativeFile> createNew(const std::filesystem::path& path);
     // An existing file opened for appending; not created, and not through a link.
     static NativeFile openForAppend(const std::filesystem::path& path);
-    // Opened for reading without waiting on a FIFO's writer; File not found when missing.
+    // Opened for reading without waiting on a FIFO's writer and never through a link (Bad file
+    // mode); File not found when missing.
     static NativeFile openForReading(const std::filesystem::path& path);
 
     bool isOpen() const;

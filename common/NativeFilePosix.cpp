@@ -94,11 +94,14 @@ NativeFile NativeFile::openForAppend(const std::filesystem::path& path) {
 }
 
 NativeFile NativeFile::openForReading(const std::filesystem::path& path) {
-    const int fd = openRetrying(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY);
+    // A link is never read through: what was listed, previewed and printed is the file itself.
+    const int fd = openRetrying(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW);
     if (fd < 0) {
         // A name too long for the system names no worksheet either.
         if (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG)
             throw RuntimeError(ErrorNumber::FileNotFound);
+        if (errno == ELOOP)
+            throw RuntimeError(ErrorNumber::BadFileMode); // a link: no worksheet file
         throwErrno(errno);
     }
     NativeFile file;

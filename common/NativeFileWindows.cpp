@@ -93,9 +93,9 @@ NativeFile NativeFile::openForAppend(const std::filesystem::path& path) {
 }
 
 NativeFile NativeFile::openForReading(const std::filesystem::path& path) {
-    const HANDLE h =
-        ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE h = ::CreateFileW(
+        path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         const DWORD error = ::GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
@@ -104,6 +104,11 @@ NativeFile NativeFile::openForReading(const std::filesystem::path& path) {
     }
     NativeFile file;
     file.m_handle = h;
+    // A link (a reparse point) is opened as itself and never read through.
+    BY_HANDLE_FILE_INFORMATION data{};
+    if (::GetFileInformationByHandle(h, &data) &&
+        (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+        throw RuntimeError(ErrorNumber::BadFileMode);
     return file;
 }
 

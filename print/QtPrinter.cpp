@@ -58,6 +58,27 @@ bool isCompletePdf(const QByteArray& bytes) {
     return bytes.startsWith("%PDF-") && bytes.lastIndexOf("%%EOF") > bytes.size() - 16;
 }
 
+// A PDF file chosen by name replaces only an earlier PDF: a worksheet of that name (even one the
+// same command has just stored), or any other file, is never overwritten by a page. A link there
+// is replaced itself, never written through, so it is no concern here.
+void refuseToReplaceAnythingButAPdf(const std::filesystem::path& target) {
+    std::string head(5, '\0');
+    try {
+        NativeFile existing = NativeFile::openForReading(target);
+        if (!existing.info().regular)
+            return; // a FIFO or such: its entry is replaced, nothing in it is lost
+        head.resize(existing.read(head.data(), head.size()));
+    } catch (const RuntimeError& error) {
+        if (error.code() == ErrorNumber::FileNotFound || error.code() == ErrorNumber::BadFileMode)
+            return;
+        throw;
+    }
+    if (head != "%PDF-")
+        throw RuntimeError(ErrorNumber::PermissionDenied,
+                           pathToUtf8(target.filename()) +
+                               " is not a PDF file, so it was not replaced");
+}
+
 } // namespace
 
 struct QtPrinter::Impl {
@@ -244,6 +265,7 @@ struct QtPrinter::Impl {
                                    : PageOutcome{};
         }
         if (!pdfTarget.empty()) {
+            refuseToReplaceAnythingButAPdf(pdfTarget);
             replaceFileContents(pdfTarget, bytes);
             return {Kind::WrittenToFile, pathToUtf8(pdfTarget), {}};
         }

@@ -128,6 +128,25 @@ TEST(SettingsTest, ZeroAndOneLeftOutAndNoRepeatsUntilAllAreUsed) {
     }
 }
 
+// The question about repeats counts each operation's share as the draw deals it: with 6
+// additions and 5 subtractions possible, 11 problems need no repeat and get none.
+TEST(SettingsTest, RepeatsAreForetoldExactlyAsTheDrawDealsThem) {
+    ProblemSettings s;
+    s.subtraction = true;
+    s.firstMin = 0, s.firstMax = 2, s.secondMin = 0, s.secondMax = 1;
+    s.noRepeats = true;
+    ASSERT_EQ(DifferentProblems(s), 11u); // 3 x 2 sums, 5 differences that stay at 0 or above
+    EXPECT_FALSE(TooFewDifferentProblems(s, 11));
+    EXPECT_TRUE(TooFewDifferentProblems(s, 12));
+    for (std::uint64_t seed = 1; seed <= 40; ++seed) {
+        const std::vector<Line> lines = draw(s, 11, seed);
+        EXPECT_EQ(std::set<Line>(lines.begin(), lines.end()).size(), 11u) << seed;
+    }
+    // With no operation chosen there is nothing to share out, and no question.
+    s.addition = s.subtraction = false;
+    EXPECT_FALSE(TooFewDifferentProblems(s, 11));
+}
+
 TEST(SettingsTest, OperationsAreMixedEvenly) {
     const std::vector<Line> lines = draw(SettingsForType("Mixed"), 30, 3);
     std::map<std::string, int> per;

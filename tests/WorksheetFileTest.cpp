@@ -140,6 +140,23 @@ TEST(WorksheetFileTest, AMissingFileIsFileNotFound) {
     }
 }
 
+// A worksheet swapped for a link is not read through it: what is printed is what was listed.
+TEST(WorksheetFileTest, ALinkIsNeverReadThrough) {
+    TempFolder folder;
+    test::writeBytes(folder / "outside", "\"Outside\",\"ADD001001\",1\r\n1,2,\"+\"\r\n");
+    ASSERT_NO_THROW(readWorksheetFile(folder / "outside"));
+    std::error_code noLinks;
+    std::filesystem::create_symlink(folder / "outside", folder / "ADD001001", noLinks);
+    if (noLinks)
+        GTEST_SKIP() << "no links here: " << noLinks.message();
+    try {
+        readWorksheetFile(folder / "ADD001001");
+        FAIL() << "read through the link";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.code(), ErrorNumber::BadFileMode);
+    }
+}
+
 TEST(WorksheetFileTest, AFailedCreationLeavesNothingBehind) {
     TempFolder folder;
     test::writeBytes(folder / "plain", "x");

@@ -255,15 +255,34 @@ std::size_t DifferentProblems(const ProblemSettings& s) {
     return total;
 }
 
-std::optional<std::string> TooFewDifferentProblems(const ProblemSettings& s, int count) {
-    if (!s.noRepeats)
-        return std::nullopt;
-    const int operations =
-        int{s.addition} + int{s.subtraction} + int{s.multiplication} + int{s.division};
-    const auto share = static_cast<std::size_t>((count + operations - 1) / operations);
-    bool enough = true;
+namespace {
+
+// The operations a draw deals from, in the table's order.
+std::vector<int> chosenOperations(const ProblemSettings& s) {
+    std::vector<int> operations;
     for (int operation = 0; operation < kOperations; ++operation)
-        enough = enough && (!chosen(s, operation) || candidates(s, operation).size() >= share);
+        if (chosen(s, operation))
+            operations.push_back(operation);
+    return operations;
+}
+
+// Mixed evenly: problem k goes to operation k modulo their number, so the first count % n
+// operations take one problem more than the rest.
+std::size_t shareOf(std::size_t which, std::size_t operations, int count) {
+    const auto total = static_cast<std::size_t>(std::max(count, 0));
+    return total / operations + (which < total % operations ? 1 : 0);
+}
+
+} // namespace
+
+std::optional<std::string> TooFewDifferentProblems(const ProblemSettings& s, int count) {
+    const std::vector<int> operations = chosenOperations(s);
+    if (!s.noRepeats || operations.empty())
+        return std::nullopt;
+    bool enough = true;
+    for (std::size_t which = 0; which < operations.size(); ++which)
+        enough = enough && candidates(s, operations[which]).size() >=
+                               shareOf(which, operations.size(), count);
     if (enough)
         return std::nullopt;
     return "These settings allow only " + std::to_string(DifferentProblems(s)) +
@@ -272,15 +291,12 @@ std::optional<std::string> TooFewDifferentProblems(const ProblemSettings& s, int
 }
 
 std::vector<std::string> DrawProblemLines(const ProblemSettings& s, int count, RandomPort& random) {
-    std::vector<int> operations;
+    const std::vector<int> operations = chosenOperations(s);
     std::vector<Dealer> dealers;
-    for (int operation = 0; operation < kOperations; ++operation)
-        if (chosen(s, operation)) {
-            operations.push_back(operation);
-            dealers.emplace_back(candidates(s, operation), s.noRepeats);
-        }
+    for (const int operation : operations)
+        dealers.emplace_back(candidates(s, operation), s.noRepeats);
     random.rtcRandomize();
-    // Mixed evenly: each operation's share differs from another's by one at most.
+    // Mixed evenly, as shareOf counts: each operation's share differs from another's by one.
     std::vector<std::size_t> order;
     order.reserve(static_cast<std::size_t>(std::max(count, 0)));
     for (int k = 0; k < count; ++k)

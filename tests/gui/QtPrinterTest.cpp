@@ -271,6 +271,30 @@ TEST_F(QtPrinterTest, APdfThatCannotBeWrittenWholeLeavesTheOldOneAndNothingElse)
     EXPECT_EQ(failed.reason, "Path not found");
 }
 
+// A PDF file chosen by name that is a stored worksheet, or any file but a PDF, is refused and
+// kept as it was; an earlier PDF there is replaced.
+TEST_F(QtPrinterTest, APdfTargetReplacesOnlyAPdf) {
+    const std::string worksheet = "\"T\",\"ADD001001\",1\r\n1,2,\"+\"\r\n";
+    test::writeBytes(folder / "ADD001001", worksheet);
+    test::writeBytes(folder / "empty", "");
+    test::writeBytes(folder / "old.pdf", "%PDF-1.4 old");
+    for (const char* name : {"ADD001001", "empty", "old.pdf"}) {
+        printer.setPdfTarget((folder / name).string());
+        printer.printLine("Name");
+        outcome = printer.endDoc();
+        if (std::string(name) == "old.pdf") {
+            EXPECT_EQ(outcome.kind, PageOutcome::Kind::WrittenToFile);
+            EXPECT_NE(test::readBytes(folder / name).find("%%EOF"), std::string::npos);
+        } else {
+            EXPECT_EQ(outcome.kind, PageOutcome::Kind::Failed) << name;
+            EXPECT_EQ(outcome.reason,
+                      std::string(name) + " is not a PDF file, so it was not replaced");
+        }
+    }
+    EXPECT_EQ(test::readBytes(folder / "ADD001001"), worksheet);
+    EXPECT_EQ(test::readBytes(folder / "empty"), "");
+}
+
 TEST_F(QtPrinterTest, ALinkOrFifoInThePdfsPlaceIsReplacedNeverWrittenThrough) {
     test::TempFolder outside;
     test::writeBytes(outside / "precious", "keep me");

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSpinBox>
 #include <QTest>
 
@@ -84,6 +85,47 @@ TEST_F(SettingsDialogTest, WhatCannotBeMetIsRefusedInTheDialog) {
     ASSERT_EQ(questions.size(), 1u);
     EXPECT_TRUE(questions[0].startsWith(QStringLiteral("These settings allow only 30")));
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
+}
+
+// Every field away from its default comes back out as it went in: a field the dialog shows but
+// no longer reads, or reads into the wrong place, fails here.
+TEST(SettingsDialogRoundTripTest, EveryFieldAwayFromItsDefaultComesBackOut) {
+    ClassSetRequest away;
+    ProblemSettings& s = away.settings;
+    s.addition = false, s.subtraction = s.multiplication = s.division = true;
+    s.firstMin = 11, s.firstMax = 77, s.secondMin = 3, s.secondMax = 44;
+    s.carrying = Carrying::Always;
+    s.tables.fill(false);
+    s.tables[0] = s.tables[11] = true;
+    s.factorMin = 2, s.factorMax = 11;
+    s.divisors.fill(false);
+    s.divisors[12] = s.divisors[5] = true;
+    s.quotientMin = 3, s.quotientMax = 8;
+    s.leaveOutZeroAndOne = s.noRepeats = true;
+    away.problems = 17, away.versions = 4, away.copies = 3, away.keys = AnswerKeys::AtTheEnd;
+    away.printer = "Hall";
+    ASSERT_FALSE(away == ClassSetRequest{});
+    const SettingsDialog dialog(away, false, twoPrinters());
+    EXPECT_EQ(dialog.request(), away);
+}
+
+// What OK uses is what the field shows: a cleared field or one holding what is no number of its
+// range is refused with a sentence, never replaced by the value it had before.
+TEST_F(SettingsDialogTest, ABlankOrUnreadableNumberIsRefusedNotReplaced) {
+    dialog.show();
+    auto* versions = field<QSpinBox>("versions");
+    versions->setValue(4);
+    for (const char* typed : {"", "-5", "abc"}) {
+        versions->findChild<QLineEdit*>()->setText(QString::fromLatin1(typed));
+        EXPECT_FALSE(dialog.tryAccept()) << typed;
+        EXPECT_EQ(dialog.refusal(),
+                  QStringLiteral("Type a whole number from 0 to 999 in \"Versions\"."))
+            << typed;
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    }
+    versions->findChild<QLineEdit*>()->setText(QStringLiteral("3"));
+    EXPECT_TRUE(dialog.tryAccept());
+    EXPECT_EQ(dialog.request().versions, 3);
 }
 
 TEST_F(SettingsDialogTest, ReturnPressesOkAndAPdfIsAskedFor) {
