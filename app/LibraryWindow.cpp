@@ -1,5 +1,6 @@
 #include "app/LibraryWindow.h"
 
+#include "app/Background.h"
 #include "app/WorksheetCatalog.h"
 #include "common/Dialogs.h"
 #include "common/FileExists.h"
@@ -10,6 +11,7 @@
 #include "print/QtPrinter.h"
 #include "print/QtText.h"
 #include "print/SetPages.h"
+#include "store/Trash.h"
 #include "store/WorksheetFile.h"
 
 #include <QCheckBox>
@@ -17,12 +19,14 @@
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
@@ -31,21 +35,26 @@
 #include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
 
 namespace sbk3 {
 
 std::optional<QString> moveFileToTrash(const std::filesystem::path& file) {
-    // The home trash lives in the user's data folder, which a new account may not have yet;
-    // Qt will not make it, so it is made here as the desktop would, for this user alone.
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (!data.isEmpty() && !QFileInfo::exists(data) && QDir().mkpath(data))
-        QFile::setPermissions(data, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QFile trashed(fromUtf8(pathToUtf8(file)));
+#ifdef _WIN32
+    QFile trashed(QString::fromStdWString(file.wstring()));
     if (trashed.moveToTrash())
         return std::nullopt;
     return trashed.errorString();
+#else
+    // The path's own bytes, whatever they are: never through UTF-8.
+    if (const std::optional<std::string> why = sbk3::moveToTrash(file))
+        return fromUtf8(*why);
+    return std::nullopt;
+#endif
 }
 
 frmLibrary::frmLibrary(LibraryPorts ports, QWidget* parent)
@@ -215,7 +224,7 @@ void frmLibrary::showInFolder() {
 
 void frmLibrary::moveToTrash() {
     const std::vector<std::string> numbers = selectedNumbers();
-    if (numbers.empty())
+    if (numbers.empty() || m_trashing)
         return;
     std::string question;
     if (numbers.size() == 1) {
@@ -233,18 +242,57 @@ void frmLibrary::moveToTrash() {
                                     .icon = MsgIcon::Question,
                                     .caption = "Worksheet Library"}) != MsgResult::Yes)
         return;
-    std::string failures;
+    std::vector<std::filesystem::path> files;
     for (const std::string& number : numbers)
-        if (const std::optional<QString> why =
-                moveFileToTrash(m_ports.folder / pathFromUtf8(number)))
-            failures += "\n" + number + ": " + why->toStdString();
-    if (!failures.empty())
-        m_ports.dialogs.messageBox({.text = "These worksheets could not be moved to the trash "
-                                            "and are kept as they are:" +
-                                            failures,
-                                    .icon = MsgIcon::Exclamation,
-                                    .caption = "Worksheet Library"});
-    m_catalog->refresh();
+        files.push_back(m_ports.folder / pathFromUtf8(number));
+    // Many thousand files take a while: moved on a thread of their own, with progress and Cancel;
+    // what was moved stays moved.
+    auto* progress =
+        new QProgressDialog(QStringLiteral("Moving worksheets to the trash..."),
+                            QStringLiteral("Cancel"), 0, static_cast<int>(files.size()), this);
+    progress->setObjectName(QStringLiteral("trashProgress"));
+    progress->setWindowTitle(QStringLiteral("Worksheet Library"));
+    progress->setWindowModality(Qt::WindowModal);
+    progress->setMinimumDuration(400);
+    progress->setAutoReset(false);
+    progress->setAttribute(Qt::WA_DeleteOnClose);
+    auto* watcher = new QFutureWatcher<QString>(this);
+    connect(watcher, &QFutureWatcherBase::progressValueChanged, progress,
+            &QProgressDialog::setValue);
+    // Cancel stops after the file being moved; the reasons of the ones before it are kept (a
+    // cancelled future would drop them).
+    const auto stop = std::make_shared<std::atomic<bool>>(false);
+    connect(progress, &QProgressDialog::canceled, watcher, [stop] { *stop = true; });
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, progress, numbers] {
+        std::string failures;
+        const QList<QString> reasons = watcher->future().results();
+        for (const QString& reason : reasons)
+            failures += "\n" + reason.toStdString();
+        progress->disconnect(watcher); // closing it says "canceled"
+        progress->close();
+        watcher->deleteLater();
+        m_trashing = nullptr;
+        updateState();
+        m_catalog->refresh();
+        if (!failures.empty())
+            m_ports.dialogs.messageBox({.text = "These worksheets could not be moved to the "
+                                                "trash and are kept as they are:" +
+                                                failures,
+                                        .icon = MsgIcon::Exclamation,
+                                        .caption = "Worksheet Library"});
+        Q_EMIT trashFinished();
+    });
+    m_trashing = watcher;
+    updateState();
+    watcher->setFuture(
+        QtConcurrent::run(backgroundPool(), [files, numbers, stop](QPromise<QString>& promise) {
+            promise.setProgressRange(0, static_cast<int>(files.size()));
+            for (std::size_t k = 0; k < files.size() && !*stop; ++k) {
+                if (const std::optional<QString> why = moveFileToTrash(files[k]))
+                    promise.addResult(fromUtf8(numbers[k]) + QStringLiteral(": ") + *why);
+                promise.setProgressValue(static_cast<int>(k) + 1);
+            }
+        }));
 }
 
 void frmLibrary::showPreview() {
@@ -314,8 +362,9 @@ void frmLibrary::updateState() {
         count += QStringLiteral(", reading the folder...");
     lblCount->setText(count);
     const bool any = lstWorksheets->selectionModel()->hasSelection();
-    for (QPushButton* b : {cmdPrint, cmdPrintAnswerKey, cmdSavePdf, cmdTrash})
+    for (QPushButton* b : {cmdPrint, cmdPrintAnswerKey, cmdSavePdf})
         b->setEnabled(any);
+    cmdTrash->setEnabled(any && !m_trashing);
 }
 
 bool frmLibrary::eventFilter(QObject* watched, QEvent* event) {

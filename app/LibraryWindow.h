@@ -13,6 +13,7 @@
 #include <vector>
 
 class QCheckBox;
+class QFutureWatcherBase;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -60,6 +61,12 @@ public:
     void showInFolder();
     void moveToTrash();
 
+    bool isTrashing() const { return m_trashing != nullptr; }
+
+Q_SIGNALS:
+    // Moving to the trash has ended, and its report has been given.
+    void trashFinished();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -87,6 +94,7 @@ private:
     QTimer* m_previewLater = nullptr;
     QString m_previewed; // the number and settings the preview shows
     QElapsedTimer m_lastRead;
+    QFutureWatcherBase* m_trashing = nullptr; // the move to the trash under way
 };
 
 } // namespace sbk3

@@ -207,6 +207,8 @@ TEST_F(LibraryWindowTest, DeleteMovesTheSelectedToTheTrashAfterAskingAndKeepsWha
     dialogs.answers = {MsgResult::Yes};
     list->setFocus();
     QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_TRUE(library->isTrashing()); // off the window's thread
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !library->isTrashing(); }, 10000));
     ASSERT_EQ(dialogs.messages.size(), 2u);
     EXPECT_EQ(dialogs.messages[0].text,
               "Move these 3 worksheets to the trash?\nADD030238, MIX020111, SUB010555");
