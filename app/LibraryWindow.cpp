@@ -360,6 +360,8 @@ void frmLibrary::updateState() {
                                     : QStringLiteral("%1 of %2 worksheets").arg(shown).arg(stored);
     if (m_catalog->isReading())
         count += QStringLiteral(", reading the folder...");
+    else if (const QString failure = m_catalog->failure(); !failure.isEmpty())
+        count += QStringLiteral(". ") + failure;
     lblCount->setText(count);
     const bool any = lstWorksheets->selectionModel()->hasSelection();
     for (QPushButton* b : {cmdPrint, cmdPrintAnswerKey, cmdSavePdf})

@@ -1,5 +1,9 @@
 #include "app/WorksheetCatalog.h"
 
+#include "app/Background.h"
+#include "common/NativeFile.h"
+#include "common/RuntimeError.h"
+
 #include "common/FileExists.h"
 #include "common/ProblemKinds.h"
 #include "common/Text.h"
@@ -7,17 +11,19 @@
 #include "store/WorksheetList.h"
 
 #include <QDateTime>
-#include <QFileSystemWatcher>
 #include <QHeaderView>
 #include <QLocale>
+#include <QPromise>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTimer>
 #include <QTreeView>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <chrono>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace sbk3 {
 
@@ -92,113 +98,191 @@ QString WorksheetCatalog::spokenRow(const ListedWorksheet& sheet) {
     return spoken;
 }
 
-// Reads the folder on a thread of its own and hands the rows over in batches: a small first
-// one, so the window fills at once, then one about every tenth of a second.
-class WorksheetCatalog::Reader {
-public:
-    Reader(WorksheetCatalog* catalog, std::filesystem::path folder, bool replacing)
-        : m_thread([this, catalog, folder = std::move(folder), replacing] {
-              read(catalog, folder, replacing);
-          }) {}
-    ~Reader() {
-        m_stop = true;
-        m_thread.join();
-    }
-    Reader(const Reader&) = delete;
-    Reader& operator=(const Reader&) = delete;
+namespace {
 
-private:
-    void read(WorksheetCatalog* catalog, const std::filesystem::path& folder, bool replacing) {
-        using Clock = std::chrono::steady_clock;
-        std::vector<Row> batch;
-        bool handedAny = false;
-        Clock::time_point handedOver = Clock::now();
-        const auto handOver = [&](bool last) {
-            QMetaObject::invokeMethod(
-                catalog,
-                [catalog, rows = std::move(batch), replacing, last]() mutable {
-                    catalog->takeBatch(std::move(rows), replacing, last);
-                },
-                Qt::QueuedConnection);
-            batch = {};
-            handedAny = true;
-            handedOver = Clock::now();
-        };
-        ScanWorksheets(
-            folder, [this] { return m_stop.load(); },
-            [&](ListedWorksheet&& sheet) {
-                // The text is made ready for searching here, off the window's thread.
-                Row row;
-                row.number = fromUtf8(sheet.number);
-                row.title = fromUtf8(sheet.title);
-                row.text = searchText(row.number, row.title);
-                row.sheet = std::move(sheet);
-                batch.push_back(std::move(row));
-                const bool first = !handedAny && batch.size() == 64;
-                const bool due = batch.size() >= 1024 &&
-                                 Clock::now() - handedOver >= std::chrono::milliseconds(100);
-                if (first || due)
-                    handOver(false);
-            });
-        if (!m_stop)
-            handOver(true);
-    }
+using Batch = WorksheetCatalog::Batch;
+using BatchPromise = QPromise<std::shared_ptr<Batch>>;
 
-    std::atomic<bool> m_stop{false};
-    std::thread m_thread; // last: it starts once the rest is made
-};
+// The folder's own change time: a name made, removed or renamed in it changes it.
+std::int64_t folderChangedNs(const std::filesystem::path& folder) {
+    std::error_code ec;
+    const auto changed = std::filesystem::last_write_time(folder, ec);
+    return ec ? -1
+              : std::chrono::duration_cast<std::chrono::nanoseconds>(changed.time_since_epoch())
+                    .count();
+}
+
+WorksheetCatalog::Row rowOf(ListedWorksheet&& sheet) {
+    // The text is made ready for searching here, off the window's thread.
+    WorksheetCatalog::Row row;
+    row.number = fromUtf8(sheet.number);
+    row.title = fromUtf8(sheet.title);
+    row.text = searchText(row.number, row.title);
+    row.sheet = std::move(sheet);
+    return row;
+}
+
+// One reading of the folder, on a thread of the background pool; it hands over the rows of new
+// and changed files in batches, a small first one so the window fills at once, then one about
+// every tenth of a second. What it was given is its own: it touches nothing of the catalog's.
+void readFolder(BatchPromise& promise, const std::filesystem::path& folder,
+                const std::shared_ptr<const WorksheetCatalog::Stamps>& known,
+                std::int64_t knownFolderNs, bool full) {
+    using Clock = std::chrono::steady_clock;
+    auto batch = std::make_shared<Batch>();
+    bool handedAny = false;
+    Clock::time_point handedOver = Clock::now();
+    const auto handOver = [&] {
+        promise.addResult(std::move(batch));
+        batch = std::make_shared<Batch>();
+        handedAny = true;
+        handedOver = Clock::now();
+    };
+    auto seen = std::make_shared<WorksheetCatalog::Stamps>();
+    try {
+        batch->folderChangedNs = folderChangedNs(folder);
+        if (!full && known && batch->folderChangedNs == knownFolderNs &&
+            batch->folderChangedNs != -1) {
+            batch->stamps = known; // nothing made or removed since: no file is looked at
+            batch->last = true;
+            promise.addResult(std::move(batch));
+            return;
+        }
+        std::error_code ec;
+        for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+             it.increment(ec)) {
+            if (promise.isCanceled())
+                return;
+            const std::filesystem::path& file = it->path();
+            std::string name = pathToUtf8(file.filename());
+            if (!looksLikeWorksheetNumber(name))
+                continue;
+            const std::optional<FileInfo> info = infoAt(file);
+            if (!info || !info->regular) // links and folders are never opened
+                continue;
+            const FileStamp stamp{info->size, info->modifiedNs, info->identity.inode};
+            const bool had = known && known->contains(name);
+            if (had && known->at(name) == stamp) {
+                seen->emplace(std::move(name), stamp);
+                continue;
+            }
+            if (std::optional<ListedWorksheet> sheet = readListedWorksheet(file))
+                batch->rows.push_back(rowOf(std::move(*sheet)));
+            else if (had)
+                batch->gone.push_back(name); // no longer reads as a worksheet
+            seen->emplace(std::move(name), stamp);
+            const bool first = !handedAny && batch->rows.size() == 64;
+            const bool due = batch->rows.size() >= 1024 &&
+                             Clock::now() - handedOver >= std::chrono::milliseconds(100);
+            if (first || due)
+                handOver();
+        }
+        if (ec)
+            batch->failure = "The folder cannot be read: " + ec.message();
+    } catch (const std::exception& failure) {
+        batch->failure = "The folder cannot be read: " + describeFailure(failure);
+    } catch (...) {
+        batch->failure = "The folder cannot be read.";
+    }
+    if (known) {
+        for (const auto& [name, stamp] : *known) {
+            if (seen->contains(name))
+                continue;
+            if (batch->failure.empty())
+                batch->gone.push_back(name);
+            else
+                seen->emplace(name, stamp); // not reached: kept as it was
+        }
+    }
+    batch->stamps = std::move(seen);
+    batch->last = true;
+    promise.addResult(std::move(batch));
+}
+
+} // namespace
 
 WorksheetCatalog::WorksheetCatalog(std::filesystem::path folder, QObject* parent)
-    : QAbstractTableModel(parent), m_folder(std::move(folder)),
-      m_watcher(new QFileSystemWatcher(this)), m_settle(new QTimer(this)) {
-    m_settle->setSingleShot(true);
-    m_settle->setInterval(200); // a save writes several times: read once it has settled
-    connect(m_settle, &QTimer::timeout, this, &WorksheetCatalog::refresh);
-    connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_settle,
-            qOverload<>(&QTimer::start));
-    m_watcher->addPath(fromUtf8(pathToUtf8(m_folder)));
-    m_reader = std::make_unique<Reader>(this, m_folder, false);
+    : QAbstractTableModel(parent), m_folder(std::move(folder)), m_poll(new QTimer(this)) {
+    // Polled, not watched: a watch takes the path through text, which a folder in any bytes
+    // does not survive, and where the system's watches run out the fallback reads everything.
+    m_poll->setInterval(1000);
+    connect(m_poll, &QTimer::timeout, this, [this] {
+        if (m_reading)
+            return;
+        // The folder's change time each second; every file's size and time every fifth, for a
+        // worksheet changed in place.
+        startReading(++m_polls % 5 == 0);
+    });
+    m_poll->start();
+    startReading(true);
+    m_announced = true;
 }
 
 WorksheetCatalog::~WorksheetCatalog() {
-    m_reader.reset(); // stops and waits for the reading before anything it hands to goes
+    // Cancelled, never waited for: a reading that is stuck ends on its own thread.
+    if (m_reading)
+        m_reading->future().cancel();
+}
+
+void WorksheetCatalog::startReading(bool full) {
+    auto* reading = new QFutureWatcher<std::shared_ptr<Batch>>(this);
+    connect(reading, &QFutureWatcherBase::resultsReadyAt, this,
+            [this, reading](int begin, int end) {
+                for (int k = begin; k < end; ++k)
+                    if (const std::shared_ptr<Batch> batch = reading->resultAt(k))
+                        takeBatch(*batch);
+            });
+    m_reading = reading;
+    reading->setFuture(QtConcurrent::run(backgroundPool(), readFolder, m_folder, m_stamps,
+                                         m_folderChangedNs, full));
 }
 
 void WorksheetCatalog::refresh() {
-    if (m_reader) {
+    if (m_reading) {
         m_readAgain = true;
         return;
     }
-    m_replacement.clear();
-    m_reader = std::make_unique<Reader>(this, m_folder, true);
+    startReading(true);
+    m_announced = true;
 }
 
-void WorksheetCatalog::takeBatch(std::vector<Row> batch, bool replacing, bool last) {
-    if (last)
-        m_reader.reset();
-    if (replacing) {
-        m_replacement.insert(m_replacement.end(), std::make_move_iterator(batch.begin()),
-                             std::make_move_iterator(batch.end()));
-        if (last)
-            showMatches([this] {
-                m_rows.swap(m_replacement);
-                m_replacement.clear();
-                sortRows();
-            });
-    } else {
+void WorksheetCatalog::takeBatch(Batch& batch) {
+    const bool changes = !batch.rows.empty() || !batch.gone.empty();
+    if (changes) {
         showMatches([&] {
+            // A changed file's old row goes, its new one comes in order. Every name the last
+            // reading saw is in its stamps, so a name not there has no row yet.
+            std::unordered_set<std::string> replaced(batch.gone.begin(), batch.gone.end());
+            if (m_stamps)
+                for (const Row& row : batch.rows)
+                    if (m_stamps->contains(row.sheet.number))
+                        replaced.insert(row.sheet.number);
+            if (!replaced.empty())
+                std::erase_if(m_rows,
+                              [&](const Row& row) { return replaced.contains(row.sheet.number); });
             const std::size_t first = m_rows.size();
-            m_rows.insert(m_rows.end(), std::make_move_iterator(batch.begin()),
-                          std::make_move_iterator(batch.end()));
+            m_rows.insert(m_rows.end(), std::make_move_iterator(batch.rows.begin()),
+                          std::make_move_iterator(batch.rows.end()));
             sortRows(first);
         });
     }
-    if (last) {
+    if (!batch.last)
+        return;
+    const bool failedBefore = !m_failure.isEmpty();
+    m_failure = fromUtf8(batch.failure);
+    if (batch.stamps)
+        m_stamps = batch.stamps;
+    m_folderChangedNs = batch.failure.empty() ? batch.folderChangedNs : -1;
+    m_reading->deleteLater(); // and with it what the reading handed over
+    m_reading = nullptr;
+    const bool announced = m_announced;
+    m_announced = false;
+    if (m_readAgain) {
+        m_readAgain = false;
+        startReading(true);
+        m_announced = true;
+    } else if (announced || changes || failedBefore || !m_failure.isEmpty()) {
         Q_EMIT readingFinished();
-        if (m_readAgain) {
-            m_readAgain = false;
-            refresh();
-        }
     }
 }
 

@@ -3,19 +3,18 @@
 #include "common/ListedWorksheet.h"
 
 #include <QAbstractTableModel>
+#include <QFutureWatcher>
 #include <QString>
 
-#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <thread>
+#include <unordered_map>
 #include <vector>
 
-class QFileSystemWatcher;
 class QTimer;
 class QTreeView;
 class QWidget;
@@ -34,11 +33,24 @@ bool matchesSearch(std::string_view text, const std::vector<std::string>& words)
 // words, as when a word is typed on.
 bool narrows(const std::vector<std::string>& words, const std::vector<std::string>& earlier);
 
+// What the catalog knows of a file without opening it: a change to any of these reads it again.
+struct FileStamp {
+    std::uint64_t size = 0;
+    std::int64_t modifiedNs = 0;
+    std::uint64_t inode = 0;
+
+    bool operator==(const FileStamp&) const = default;
+};
+
 // The worksheets stored in one folder, as a table a view shows and filters: number, title,
 // type, problems, date made. The folder is read off the user-interface thread, a batch at a
 // time, so the first rows show at once and the window answers while the rest is read; closing
-// stops the reading. The table follows the folder: a worksheet made or removed there by this
-// or any other program appears or goes.
+// cancels the reading and never waits for it (a read hung on a share holds a thread of its own,
+// not the window). The table follows the folder: the folder's change time is looked at every
+// second and every file's size and time every few seconds, all off the window's thread, and only
+// what is new or changed is read again; a worksheet made, changed or removed there by this or any
+// other program appears, changes or goes. Where a reading fails, the rows read stay and
+// failure() says why.
 class WorksheetCatalog : public QAbstractTableModel {
     Q_OBJECT
 
@@ -58,9 +70,13 @@ public:
     // Shows only the worksheets whose number or title holds every word of typed.
     void setSearch(const QString& typed);
     QString numberAt(int row) const;
-    // Reads the folder again now; the rows stay until the new reading replaces them.
+    // Looks at every file again now (the rows stay while it does), reading what changed.
     void refresh();
-    bool isReading() const { return m_reader != nullptr; }
+    // True while the first reading, or one asked for by refresh, is under way (not the quiet
+    // look each second).
+    bool isReading() const { return m_reading != nullptr && (m_announced || m_readAgain); }
+    // Why the last reading of the folder ended early; empty when it read it all.
+    QString failure() const { return m_failure; }
     // Every worksheet read so far, shown or not.
     int storedCount() const { return static_cast<int>(m_rows.size()); }
 
@@ -69,20 +85,31 @@ public:
     // "8 December 2026": the same words in every locale, as the rest of the program's texts.
     static QString madeText(std::int64_t madeAt);
 
-Q_SIGNALS:
-    // The reading of the folder has ended (the first reading, or a refresh).
-    void readingFinished();
-
-private:
     struct Row {
         ListedWorksheet sheet;
         QString number;
         QString title;
         std::string text; // searched, folded
     };
-    class Reader;
+    using Stamps = std::unordered_map<std::string, FileStamp>; // by file name
+    // One reading's rows, handed from its thread to the window's.
+    struct Batch {
+        std::vector<Row> rows;                // new, or read again since they changed
+        std::vector<std::string> gone;        // in the last batch: names no longer worksheets
+        std::shared_ptr<const Stamps> stamps; // in the last batch: every file as now seen
+        std::int64_t folderChangedNs = 0;
+        std::string failure;
+        bool last = false;
+    };
 
-    void takeBatch(std::vector<Row> batch, bool replacing, bool last);
+Q_SIGNALS:
+    // The reading of the folder has ended (the first reading, or a later one).
+    void readingFinished();
+
+private:
+    // A reading: of every file's stamp (full), or first of the folder's change time alone.
+    void startReading(bool full);
+    void takeBatch(Batch& batch);
     bool before(const Row& a, const Row& b) const;
     // Puts the rows from first on in order among those before them, which are in order.
     void sortRows(std::size_t first = 0);
@@ -97,11 +124,14 @@ private:
     std::vector<std::string> m_words;
     int m_sortColumn = MadeColumn;
     Qt::SortOrder m_sortOrder = Qt::DescendingOrder;
-    std::unique_ptr<Reader> m_reader;
-    std::vector<Row> m_replacement; // a refresh's rows, until it has read them all
+    QFutureWatcher<std::shared_ptr<Batch>>* m_reading = nullptr;
+    std::shared_ptr<const Stamps> m_stamps; // as the last whole reading saw the folder
+    std::int64_t m_folderChangedNs = -1;
     bool m_readAgain = false;
-    QFileSystemWatcher* m_watcher = nullptr;
-    QTimer* m_settle = nullptr;
+    bool m_announced = false; // the reading under way is one isReading tells of
+    QString m_failure;
+    QTimer* m_poll = nullptr;
+    int m_polls = 0;
 };
 
 // A list of the catalog's rows as the library and the number boxes show it: whole rows, the

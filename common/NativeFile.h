@@ -21,7 +21,10 @@ struct FileInfo {
     bool regular = false;
     std::uint64_t size = 0;
     FileIdentity identity;
-    std::int64_t modified = 0; // last written, in seconds since 1970 (UTC)
+    std::int64_t modified = 0;   // last written, in seconds since 1970 (UTC)
+    std::int64_t modifiedNs = 0; // the same, in nanoseconds where the system keeps them
+
+    bool operator==(const FileInfo&) const = default;
 };
 
 // An open file on the system's own calls, closed when it goes. Every failure throws
@@ -70,6 +73,10 @@ void flushFolder(const std::filesystem::path& folder);
 
 // The entry at path itself, a link not followed; nothing when there is none.
 std::optional<FileIdentity> identityAt(const std::filesystem::path& path) noexcept;
+
+// What the entry at path is, a link not followed (a link is no regular file); nothing when there
+// is none or it cannot be asked. No file is opened.
+std::optional<FileInfo> infoAt(const std::filesystem::path& path) noexcept;
 
 // Removes path, but only while it still is the file known by identity; never throws.
 void removeIfSame(const std::filesystem::path& path, const FileIdentity& identity) noexcept;

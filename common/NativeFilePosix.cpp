@@ -113,12 +113,19 @@ bool NativeFile::isOpen() const {
     return m_fd >= 0;
 }
 
+namespace {
+FileInfo infoOf(const struct stat& data) {
+    return {S_ISREG(data.st_mode), static_cast<std::uint64_t>(data.st_size), identityOf(data),
+            static_cast<std::int64_t>(data.st_mtime),
+            static_cast<std::int64_t>(data.st_mtim.tv_sec) * 1000000000 + data.st_mtim.tv_nsec};
+}
+} // namespace
+
 FileInfo NativeFile::info() const {
     struct stat data {};
     if (::fstat(m_fd, &data) != 0)
         throwErrno(errno);
-    return {S_ISREG(data.st_mode), static_cast<std::uint64_t>(data.st_size), identityOf(data),
-            static_cast<std::int64_t>(data.st_mtime)};
+    return infoOf(data);
 }
 
 void NativeFile::writeAll(std::string_view bytes) {
@@ -178,6 +185,13 @@ std::optional<FileIdentity> identityAt(const std::filesystem::path& path) noexce
     if (::lstat(path.c_str(), &data) != 0)
         return std::nullopt;
     return identityOf(data);
+}
+
+std::optional<FileInfo> infoAt(const std::filesystem::path& path) noexcept {
+    struct stat data {};
+    if (::lstat(path.c_str(), &data) != 0)
+        return std::nullopt;
+    return infoOf(data);
 }
 
 void removeIfSame(const std::filesystem::path& path, const FileIdentity& identity) noexcept {

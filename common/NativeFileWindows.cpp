@@ -130,6 +130,7 @@ FileInfo NativeFile::info() const {
     const std::uint64_t ticks = (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
                                 data.ftLastWriteTime.dwLowDateTime;
     result.modified = static_cast<std::int64_t>(ticks / 10000000u) - 11644473600;
+    result.modifiedNs = static_cast<std::int64_t>(ticks) * 100;
     return result;
 }
 
@@ -186,6 +187,21 @@ std::optional<FileIdentity> identityAt(const std::filesystem::path& path) noexce
         return std::nullopt;
     return FileIdentity{data.dwVolumeSerialNumber,
                         (std::uint64_t{data.nFileIndexHigh} << 32) | data.nFileIndexLow};
+}
+
+std::optional<FileInfo> infoAt(const std::filesystem::path& path) noexcept {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return std::nullopt;
+    FileInfo result;
+    result.regular =
+        (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0;
+    result.size = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+    const std::uint64_t ticks = (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
+                                data.ftLastWriteTime.dwLowDateTime;
+    result.modified = static_cast<std::int64_t>(ticks / 10000000u) - 11644473600;
+    result.modifiedNs = static_cast<std::int64_t>(ticks) * 100;
+    return result;
 }
 
 void removeIfSame(const std::filesystem::path& path, const FileIdentity& identity) noexcept {

@@ -8,6 +8,7 @@
 #include "support/Platform.h"
 #include "support/TempFolder.h"
 
+#include <QAbstractItemModelTester>
 #include <QAccessible>
 #include <QApplication>
 #include <QDateTime>
@@ -136,6 +137,53 @@ TEST(LibraryCatalogTest, NewestFirstSortableSpokenAndFollowingTheFolder) {
     std::filesystem::remove(folder / "SUB010001");
     EXPECT_TRUE(QTest::qWaitFor([&] { return catalog.rowCount() == 3; }, 5000));
     EXPECT_FALSE(numbersShown(catalog).contains(QStringLiteral("SUB010001")));
+}
+
+// The catalog as any view relies on it (QAbstractItemModelTester checks each change), through a
+// first reading, searches, sorting and later readings. A folder whose name is not UTF-8 is
+// followed as any other; a worksheet changed in place, cut short or given a new title, shows the
+// change without being asked; a folder that can no longer be read keeps its rows and says why.
+TEST(LibraryCatalogTest, FollowsChangesInPlaceInAFolderOfAnyBytesAndKeepsRowsOnFailure) {
+    test::TempFolder parent;
+    const std::filesystem::path folder = parent / "Cl\xE9ment";
+    std::filesystem::create_directory(folder);
+    writeSheet(folder / "ADD003001", "Three", 3);
+    writeSheet(folder / "SUB002001", "Two", 2);
+    WorksheetCatalog catalog(folder);
+    QAbstractItemModelTester tester(&catalog,
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    ASSERT_TRUE(readingEnds(catalog));
+    EXPECT_EQ(catalog.storedCount(), 2);
+    catalog.setSearch(QStringLiteral("three"));
+    catalog.sort(WorksheetCatalog::TitleColumn, Qt::AscendingOrder);
+    catalog.setSearch({});
+
+    test::writeBytes(folder / "ADD003001", "\"Three\",\"ADD003001\",3\r\n1,2,\"+\"\r\n");
+    test::writeBytes(folder / "SUB002001",
+                     "\"Renamed\",\"SUB002001\",2\r\n5,2,\"-\"\r\n6,1,\"-\"\r\n");
+    const auto row = [&](const char* number) {
+        for (int k = 0; k < catalog.rowCount(); ++k)
+            if (catalog.numberAt(k) == QLatin1String(number))
+                return catalog.index(k, WorksheetCatalog::TitleColumn).data().toString();
+        return QString();
+    };
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return row("ADD003001") == QStringLiteral("Three  (incomplete)") &&
+                   row("SUB002001") == QStringLiteral("Renamed");
+        },
+        9000))
+        << row("ADD003001").toStdString() << " / " << row("SUB002001").toStdString();
+    writeSheet(folder / "MUL001001", "Made later", 1);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return row("MUL001001") == QStringLiteral("Made later"); }, 5000));
+
+    std::filesystem::rename(folder, parent / "moved");
+    catalog.refresh();
+    ASSERT_TRUE(readingEnds(catalog));
+    EXPECT_EQ(catalog.storedCount(), 3);
+    EXPECT_TRUE(catalog.failure().startsWith(QStringLiteral("The folder cannot be read: ")))
+        << catalog.failure().toStdString();
 }
 
 // Moves into the freedesktop.org trash of a home on the same disk as the folder.
