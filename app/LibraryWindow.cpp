@@ -1,6 +1,7 @@
 #include "app/LibraryWindow.h"
 
 #include "app/Background.h"
+#include "app/PrinterQuery.h"
 #include "app/WorksheetCatalog.h"
 #include "common/Dialogs.h"
 #include "common/FileExists.h"
@@ -76,6 +77,15 @@ frmLibrary::frmLibrary(LibraryPorts ports, QWidget* parent)
     updateState();
     txtSearch->setFocus();
     m_lastRead.start(); // the catalog has just begun reading
+    // The page is previewed on the locale's paper until the default printer has said its own.
+    askDefaultPrinter(this, kPrinterAnswerTime,
+                      [this](std::optional<std::optional<SystemPrinter>> answer) {
+                          if (!answer || !*answer)
+                              return;
+                          m_paperOf = *answer;
+                          m_previewed.clear();
+                          showPreview();
+                      });
 }
 
 void frmLibrary::createWidgets() {
@@ -338,7 +348,7 @@ void frmLibrary::showPreview() {
         QtPrinter printer({});
         const QImage page = printer.drawPreview(
             m_ports.picRetPic, {positions, controls.chkBold, controls.txtAppend, answerKey}, sheet,
-            dpi);
+            dpi, m_paperOf);
         if (page.isNull())
             throw RuntimeError(ErrorNumber::PrinterError);
         picPreview->setPixmap(QPixmap::fromImage(page));

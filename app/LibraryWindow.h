@@ -1,6 +1,7 @@
 #pragma once
 
 #include "print/PageCommands.h"
+#include "print/SystemPrinter.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -95,6 +96,7 @@ private:
     QString m_previewed; // the number and settings the preview shows
     QElapsedTimer m_lastRead;
     QFutureWatcherBase* m_trashing = nullptr; // the move to the trash under way
+    std::optional<SystemPrinter> m_paperOf;   // the default printer, whose paper is previewed
 };
 
 } // namespace sbk3

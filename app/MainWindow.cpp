@@ -369,7 +369,7 @@ void frmMain::newWorksheetsWithSettings() {
     if (m_ports.askSettings) {
         request = m_ports.askSettings(*m_settings, easy);
     } else {
-        SettingsDialog dialog(*m_settings, easy, systemPrinters(), this);
+        SettingsDialog dialog(*m_settings, easy, std::nullopt, this); // asks the printers itself
         if (dialog.exec() == QDialog::Accepted)
             request = dialog.request();
     }

@@ -1,5 +1,6 @@
 #include "app/SettingsDialog.h"
 
+#include "app/PrinterQuery.h"
 #include "print/QtText.h"
 
 #include <QCheckBox>
@@ -32,8 +33,8 @@ QString printerEntry(const SystemPrinter& printer) {
 } // namespace
 
 SettingsDialog::SettingsDialog(const ClassSetRequest& opening, bool easy,
-                               std::vector<SystemPrinter> printers, QWidget* parent)
-    : QDialog(parent), m_easy(easy), m_printers(std::move(printers)) {
+                               std::optional<std::vector<SystemPrinter>> printers, QWidget* parent)
+    : QDialog(parent), m_easy(easy), m_openingPrinter(opening.printer) {
     setObjectName(QStringLiteral("worksheetSettings"));
     setWindowTitle(QStringLiteral("Worksheet Settings"));
     m_grid = new QGridLayout(this);
@@ -63,6 +64,38 @@ SettingsDialog::SettingsDialog(const ClassSetRequest& opening, bool easy,
                                             QStringLiteral("PDF files (*.pdf)"));
     };
     updateNote();
+    if (printers) {
+        setPrinters(printers);
+        if (!opening.pdfPath.empty())
+            m_printer->setCurrentIndex(m_printer->count() - 1);
+    } else {
+        m_printer->clear();
+        m_printer->addItem(QStringLiteral("Asking the printers..."), QString());
+        m_printer->addItem(QStringLiteral("PDF file..."));
+        m_printer->setCurrentIndex(opening.pdfPath.empty() ? 0 : 1);
+        askSystemPrinters(
+            this, kPrinterAnswerTime,
+            [this](std::optional<std::vector<SystemPrinter>> answer) { setPrinters(answer); });
+    }
+}
+
+void SettingsDialog::setPrinters(const std::optional<std::vector<SystemPrinter>>& printers) {
+    const bool toPdf =
+        m_printer->count() > 0 && m_printer->currentIndex() == m_printer->count() - 1;
+    const QString chosen = m_printer->count() > 0 && !toPdf ? m_printer->currentData().toString()
+                                                            : fromUtf8(m_openingPrinter);
+    m_printers = printers.value_or(std::vector<SystemPrinter>{});
+    m_printer->clear();
+    for (const SystemPrinter& printer : m_printers)
+        m_printer->addItem(printerEntry(printer), fromUtf8(printer.name));
+    if (!printers)
+        m_printer->addItem(QStringLiteral("The default printer (the print system does not answer)"),
+                           QString());
+    else if (m_printers.empty())
+        m_printer->addItem(QStringLiteral("The default printer"), QString());
+    m_printer->addItem(QStringLiteral("PDF file..."));
+    const int found = chosen.isEmpty() ? 0 : m_printer->findData(chosen);
+    m_printer->setCurrentIndex(toPdf ? m_printer->count() - 1 : std::max(found, 0));
 }
 
 QSpinBox* SettingsDialog::spin(const char* name, const char* label, int low, int high, int value) {
@@ -171,14 +204,6 @@ void SettingsDialog::buildSet(const ClassSetRequest& opening) {
     m_keys->setCurrentIndex(static_cast<int>(opening.keys));
 
     m_printer = list("printer", "Printer:");
-    for (const SystemPrinter& printer : m_printers)
-        m_printer->addItem(printerEntry(printer), fromUtf8(printer.name));
-    if (m_printers.empty())
-        m_printer->addItem(QStringLiteral("The default printer"), QString());
-    m_printer->addItem(QStringLiteral("PDF file..."));
-    const int chosen = opening.printer.empty() ? 0 : m_printer->findData(fromUtf8(opening.printer));
-    m_printer->setCurrentIndex(!opening.pdfPath.empty() ? m_printer->count() - 1
-                                                        : std::max(chosen, 0));
 }
 
 void SettingsDialog::updateNote() {

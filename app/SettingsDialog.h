@@ -25,9 +25,16 @@ class SettingsDialog : public QDialog {
     Q_OBJECT
 
 public:
-    // The printer list's entries, the default first; "PDF file..." comes last.
-    SettingsDialog(const ClassSetRequest& opening, bool easy, std::vector<SystemPrinter> printers,
-                   QWidget* parent = nullptr);
+    // The printer list's entries, the default first; "PDF file..." comes last. Without them, the
+    // dialog asks the print system itself, off the window's thread, and shows "Asking the
+    // printers..." meanwhile; where the print system does not answer in time, the default
+    // printer is offered as such.
+    SettingsDialog(const ClassSetRequest& opening, bool easy,
+                   std::optional<std::vector<SystemPrinter>> printers, QWidget* parent = nullptr);
+
+    // The print system's answer (nothing where it did not answer): the list is filled anew,
+    // keeping what was chosen.
+    void setPrinters(const std::optional<std::vector<SystemPrinter>>& printers);
 
     // The request the fields hold now.
     ClassSetRequest request() const;
@@ -75,6 +82,7 @@ private:
     QComboBox* m_printer = nullptr;
     QLabel* m_refusal = nullptr;
     std::string m_pdfPath;
+    std::string m_openingPrinter;
     QGridLayout* m_grid = nullptr;
     int m_row = 0;
 };

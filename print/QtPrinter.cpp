@@ -98,6 +98,7 @@ struct QtPrinter::Impl {
     QRectF printable; // in device pixels, origin at its top-left corner
     // A preview: the page drawn at this resolution on an image of the whole paper.
     int imageDpi = 0;
+    std::optional<SystemPrinter> previewPrinter; // whose paper the preview is on
     QImage image;
     QPointF imageOrigin; // where the printable area starts on the image
     QPainter painter;
@@ -187,10 +188,10 @@ struct QtPrinter::Impl {
         if (!pdfTarget.empty()) {
             // A PDF on purpose: the locale's paper, whatever printer there is.
         } else if (imageDpi > 0) {
-            // The paper the page would be printed on now.
-            if (systemPrintersViaCups())
-                if (const std::optional<SystemPrinter> printer = defaultSystemPrinter())
-                    layout = paperOf(*printer);
+            // The paper the page would be printed on, as the caller has asked the print system
+            // for it; the print system is never asked here, on the window's thread.
+            if (previewPrinter)
+                layout = paperOf(*previewPrinter);
         } else if (systemPrintersViaCups()) {
             system = printerName.empty() ? defaultSystemPrinter() : namedSystemPrinter(printerName);
             if (!system && !printerName.empty())
@@ -426,9 +427,11 @@ void QtPrinter::setPdfTarget(const std::string& path) {
 }
 
 QImage QtPrinter::drawPreview(ProblemSurface& picRetPic, const PageSettings& settings,
-                              const SavedWorksheet& sheet, int dpi) {
+                              const SavedWorksheet& sheet, int dpi,
+                              const std::optional<SystemPrinter>& printer) {
     killDoc();
     d->imageDpi = dpi;
+    d->previewPrinter = printer;
     const PageOutcome outcome = PrintWorksheetPage(*this, picRetPic, settings, sheet);
     d->imageDpi = 0;
     QImage page = std::move(d->image);

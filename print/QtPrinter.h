@@ -1,11 +1,13 @@
 #pragma once
 
 #include "print/Printer.h"
+#include "print/SystemPrinter.h"
 
 #include <QImage>
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 namespace sbk3 {
 
@@ -46,10 +48,12 @@ public:
     void newPage() override;
 
     // The page PrintWorksheetPage makes, drawn by the same code at dpi on an image of the whole
-    // paper it would be printed on now (the default printer's, else the locale's), white
-    // where nothing is printed; a null image where it cannot be drawn.
+    // paper it would be printed on (printer's paper, asked of the print system by the caller;
+    // else the locale's), white where nothing is printed; a null image where it cannot be
+    // drawn. The print system is not asked.
     QImage drawPreview(ProblemSurface& picRetPic, const PageSettings& settings,
-                       const SavedWorksheet& sheet, int dpi);
+                       const SavedWorksheet& sheet, int dpi,
+                       const std::optional<SystemPrinter>& printer = std::nullopt);
 
 private:
     struct Impl;

@@ -6,12 +6,14 @@
 #include "print/Surface.h"
 #include "support/FakeDialogs.h"
 #include "support/Platform.h"
+#include "support/SilentPrintServer.h"
 #include "support/TempFolder.h"
 
 #include <QAbstractItemModelTester>
 #include <QAccessible>
 #include <QApplication>
 #include <QDateTime>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QProcess>
@@ -270,6 +272,36 @@ TEST_F(LibraryWindowTest, DeleteMovesTheSelectedToTheTrashAfterAskingAndKeepsWha
             << name;
     }
     EXPECT_TRUE(QTest::qWaitFor([&] { return library->catalog().storedCount() == 0; }, 5000));
+}
+
+// With a print server that never answers, the page is still previewed at once, on the locale's
+// paper; and it is drawn anew when the preview grows.
+TEST(LibraryPreviewTest, ShownAtOnceWithASilentPrintServerAndRedrawnOnResize) {
+    const test::SilentPrintServer silent;
+    test::TempFolder folder;
+    writeSheet(folder / "ADD030238", "Addition Practice ADD030238", 30);
+    test::FakeDialogs dialogs;
+    ProblemSurface surface;
+    PositionTable positions;
+    LayoutEasy(positions);
+    frmLibrary library({.dialogs = dialogs,
+                        .folder = folder.path(),
+                        .picRetPic = surface,
+                        .ProblemPos = positions,
+                        .controls = [] { return PageControls{}; },
+                        .runPageCommand = {},
+                        .showFolder = {}});
+    library.resize(900, 600);
+    library.show();
+    auto* preview = library.findChild<QLabel*>(QStringLiteral("picPreview"));
+    ASSERT_NE(preview, nullptr);
+    const auto pageWidth = [&] {
+        return preview->pixmap().isNull() ? 0 : preview->pixmap().width();
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pageWidth() > 0; }, 1500));
+    const int before = pageWidth();
+    library.resize(1400, 1000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pageWidth() > before; }, 2000)) << before;
 }
 
 // A folder the user may not change: the file stays, and the reason is given. Root may change

@@ -1,12 +1,16 @@
 #include "app/SettingsDialog.h"
 
+#include "support/SilentPrintServer.h"
+
 #include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -134,6 +138,37 @@ TEST_F(SettingsDialogTest, ReturnPressesOkAndAPdfIsAskedFor) {
     QTest::keyClick(field<QSpinBox>("versions"), Qt::Key_Return);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.request().pdfPath, "/tmp/set.pdf");
+    EXPECT_EQ(dialog.request().printer, "");
+}
+
+// A print server that takes the question and never answers: the dialog opens at once, says it is
+// asking, answers keys and the timer all along, and offers the default printer once it has waited
+// long enough.
+TEST(SettingsDialogPrintersTest, APrintServerThatNeverAnswersFreezesNothing) {
+    const test::SilentPrintServer silent;
+    QElapsedTimer clock;
+    clock.start();
+    SettingsDialog dialog(openingFor("Addition"), true, std::nullopt);
+    dialog.show();
+    EXPECT_LT(clock.elapsed(), 1000);
+    auto* printer = dialog.findChild<QComboBox*>(QStringLiteral("printer"));
+    ASSERT_NE(printer, nullptr);
+    EXPECT_EQ(printer->currentText(), QStringLiteral("Asking the printers..."));
+    qint64 longest = 0;
+    QElapsedTimer since;
+    since.start();
+    QTimer beat;
+    QObject::connect(&beat, &QTimer::timeout,
+                     [&] { longest = std::max(longest, since.restart()); });
+    beat.start(5);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return printer->currentText() ==
+                   QStringLiteral("The default printer (the print system does not answer)");
+        },
+        10000));
+    EXPECT_LT(longest, 200);
+    EXPECT_EQ(printer->count(), 2);
     EXPECT_EQ(dialog.request().printer, "");
 }
 
