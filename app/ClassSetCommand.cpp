@@ -8,6 +8,7 @@
 #include "print/SetPages.h"
 #include "store/WorksheetFile.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace sbk3 {
@@ -45,51 +46,82 @@ std::string whereTheyWent(const PageOutcome& outcome, const ClassSetRequest& req
 
 } // namespace
 
-void MakeClassSet(const ClassSetRequest& request, const ClassSetWindow& window,
-                  const ClassSetPorts& ports) {
-    const StoredVersions stored =
-        StoreVersions(request, window.title, ports.folder, ports.random, ports.decimalSeparator);
-    if (!stored.failure.empty()) {
-        std::string text = "Version " + std::to_string(stored.numbers.size() + 1) + " of " +
-                           std::to_string(request.versions) + ": " + stored.failure;
-        if (!stored.numbers.empty())
-            text += "\nThe versions before it are stored: " + made(stored.numbers) + ".";
-        ports.dialogs.messageBox(
-            {.text = text, .icon = MsgIcon::Exclamation, .caption = kClassSetCaption});
-        return;
-    }
-
-    PageOutcome outcome;
-    std::vector<SetPage> pages;
+ClassSetResult RunClassSet(const ClassSetRequest& request, const ClassSetWindow& window,
+                           const ClassSetPorts& ports, const ClassSetProgress& progress) {
+    ClassSetResult result;
+    const auto versions = static_cast<std::size_t>(std::max(request.versions, 0));
+    const bool keys = request.keys != AnswerKeys::None;
+    // Every version stored, then every page drawn, are the steps the progress counts.
+    const std::size_t pageCount =
+        SetPageOrder(versions, request.copies, keys, request.keys == AnswerKeys::AtTheEnd).size();
+    const std::size_t steps = versions + pageCount;
+    const auto goOn = [&](std::size_t done) {
+        if (progress && !progress(done, steps))
+            result.stopped = true;
+        return !result.stopped;
+    };
+    result.stored =
+        StoreVersions(request, window.title, ports.folder, ports.random, ports.decimalSeparator,
+                      [&](std::size_t stored) { return goOn(stored); });
+    if (!result.stored.failure.empty() || result.stopped)
+        return result;
     try {
         std::vector<SavedWorksheet> sheets; // printed as stored, read back as Print Saved reads
-        for (const std::string& number : stored.numbers)
+        for (const std::string& number : result.stored.numbers)
             sheets.push_back(readWorksheetFile(ports.folder / pathFromUtf8(number)));
-        pages = SetPageOrder(sheets.size(), request.copies, request.keys != AnswerKeys::None,
-                             request.keys == AnswerKeys::AtTheEnd);
-        const std::string job = stored.numbers.size() == 1
-                                    ? stored.numbers.front()
-                                    : stored.numbers.front() + "-" + stored.numbers.back();
-        ports.printer.setJobName(job);
+        const std::vector<SetPage> pages =
+            SetPageOrder(sheets.size(), request.copies, keys, request.keys == AnswerKeys::AtTheEnd);
+        result.pages = pages.size();
+        const std::vector<std::string>& numbers = result.stored.numbers;
+        ports.printer.setJobName(numbers.size() == 1 ? numbers.front()
+                                                     : numbers.front() + "-" + numbers.back());
         if (!request.pdfPath.empty())
             ports.printer.setPdfTarget(request.pdfPath);
         else if (!request.printer.empty())
             ports.printer.setPrinter(request.printer);
-        outcome = PrintSetPages(ports.printer, ports.picRetPic,
-                                {ports.ProblemPos, window.chkBold, window.txtAppend}, window.easy,
-                                sheets, pages);
+        result.outcome = PrintSetPages(
+            ports.printer, ports.picRetPic, {ports.ProblemPos, window.chkBold, window.txtAppend},
+            window.easy, sheets, pages, [&](std::size_t drawn) { return goOn(versions + drawn); });
     } catch (const std::exception& failure) {
         ports.printer.killDoc();
         ports.printer.setFontSize(12);
-        outcome = {PageOutcome::Kind::Failed, {}, describeFailure(failure)};
+        result.outcome = {PageOutcome::Kind::Failed, {}, describeFailure(failure)};
     }
+    if (progress && !result.stopped)
+        progress(steps, steps);
+    return result;
+}
+
+Message ClassSetReport(const ClassSetRequest& request, const ClassSetResult& result) {
+    const std::vector<std::string>& numbers = result.stored.numbers;
+    if (!result.stored.failure.empty()) {
+        std::string text = "Version " + std::to_string(numbers.size() + 1) + " of " +
+                           std::to_string(request.versions) + ": " + result.stored.failure;
+        if (!numbers.empty())
+            text += "\nThe versions before it are stored: " + made(numbers) + ".";
+        return {.text = text, .icon = MsgIcon::Exclamation, .caption = kClassSetCaption};
+    }
+    if (result.stopped) {
+        const std::string text =
+            numbers.empty() ? std::string("Stopped. No worksheet was made.")
+                            : "Stopped. Made " + made(numbers) +
+                                  "; nothing was printed. Each worksheet can be printed by "
+                                  "its number.";
+        return {.text = text, .icon = MsgIcon::Exclamation, .caption = kClassSetCaption};
+    }
+    const PageOutcome& outcome = result.outcome;
     const bool failed = outcome.kind == PageOutcome::Kind::Failed;
-    ports.dialogs.messageBox({.text = "Made " + made(stored.numbers) + (failed ? "; " : ": ") +
-                                      whereTheyWent(outcome, request, pages.size()),
-                              .icon = failed || outcome.kind == PageOutcome::Kind::HeldByPrinter
-                                          ? MsgIcon::Exclamation
-                                          : MsgIcon::None,
-                              .caption = kClassSetCaption});
+    return {.text = "Made " + made(numbers) + (failed ? "; " : ": ") +
+                    whereTheyWent(outcome, request, result.pages),
+            .icon = failed || outcome.kind == PageOutcome::Kind::HeldByPrinter
+                        ? MsgIcon::Exclamation
+                        : MsgIcon::None,
+            .caption = kClassSetCaption};
+}
+
+void MakeClassSet(const ClassSetRequest& request, const ClassSetWindow& window,
+                  const ClassSetPorts& ports) {
+    ports.dialogs.messageBox(ClassSetReport(request, RunClassSet(request, window, ports)));
 }
 
 } // namespace sbk3

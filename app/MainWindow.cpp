@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/Application.h"
+#include "app/Background.h"
 #include "app/ClassSetCommand.h"
 #include "app/LibraryWindow.h"
 #include "app/SettingsDialog.h"
@@ -10,6 +11,7 @@
 #include "common/Dialogs.h"
 #include "common/FileExists.h"
 #include "common/ProblemKinds.h"
+#include "common/RuntimeError.h"
 #include "print/PageCommands.h"
 #include "print/Printer.h"
 #include "print/QtText.h"
@@ -21,14 +23,19 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QFutureWatcher>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QtConcurrent/QtConcurrentRun>
 
+#include <atomic>
 #include <iterator>
+#include <memory>
 #include <type_traits>
 #include <utility>
 
@@ -356,6 +363,8 @@ void frmMain::showContextMenu(const QPoint& at) {
 }
 
 void frmMain::newWorksheetsWithSettings() {
+    if (m_classSet)
+        return; // one set at a time
     if (!m_settings) {
         // The first time: what Print/Save would make for the window's type and count.
         m_settings.emplace();
@@ -377,11 +386,57 @@ void frmMain::newWorksheetsWithSettings() {
         return;
     m_settings = *request;
     m_settings->pdfPath.clear(); // a new PDF is asked for each time
-    MakeClassSet(*request,
-                 {txtTitle->text().toStdString(), easy, chkBold->isChecked() ? 1 : 0,
-                  txtAppend->text().toStdString()},
-                 {m_ports.dialogs, m_ports.printer, picRetPic, ProblemPos, m_ports.random,
-                  m_ports.folder, m_ports.decimalSeparator});
+    makeClassSet(*request, {txtTitle->text().toStdString(), easy, chkBold->isChecked() ? 1 : 0,
+                            txtAppend->text().toStdString()});
+}
+
+// A large set takes seconds: it is made on a thread of the background pool, behind a progress box
+// that keeps every window painted and blocks them from using the printer and the surface the set
+// is drawn with meanwhile; Cancel (or Esc) stops it after the version or page under way, and what
+// was stored stays stored and is named.
+void frmMain::makeClassSet(const ClassSetRequest& request, const ClassSetWindow& page) {
+    const ClassSetPorts ports{
+        m_ports.dialogs, m_ports.printer,         picRetPic, ProblemPos, m_ports.random,
+        m_ports.folder,  m_ports.decimalSeparator};
+    auto* progress = new QProgressDialog(QStringLiteral("Making the worksheets..."),
+                                         QStringLiteral("Cancel"), 0, 0, this);
+    progress->setObjectName(QStringLiteral("classSetProgress"));
+    progress->setWindowTitle(QString::fromLatin1(kClassSetCaption));
+    progress->setWindowModality(Qt::ApplicationModal);
+    progress->setMinimumDuration(300);
+    progress->setAutoClose(false);
+    progress->setAutoReset(false);
+    progress->setAttribute(Qt::WA_DeleteOnClose);
+    const auto stop = std::make_shared<std::atomic<bool>>(false);
+    connect(progress, &QProgressDialog::canceled, this, [stop] { *stop = true; });
+    auto* watcher = new QFutureWatcher<ClassSetResult>(this);
+    connect(watcher, &QFutureWatcherBase::progressRangeChanged, progress,
+            &QProgressDialog::setRange);
+    connect(watcher, &QFutureWatcherBase::progressValueChanged, progress,
+            &QProgressDialog::setValue);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, progress, request] {
+        const ClassSetResult result = watcher->result();
+        progress->disconnect(this); // closing it says "canceled"
+        progress->close();
+        watcher->deleteLater();
+        m_classSet = nullptr;
+        m_ports.dialogs.messageBox(ClassSetReport(request, result));
+    });
+    m_classSet = watcher;
+    watcher->setFuture(QtConcurrent::run(backgroundPool(), [request, page, ports, stop](
+                                                               QPromise<ClassSetResult>& promise) {
+        ClassSetResult result;
+        try {
+            result = RunClassSet(request, page, ports, [&](std::size_t done, std::size_t steps) {
+                promise.setProgressRange(0, static_cast<int>(steps));
+                promise.setProgressValue(static_cast<int>(done));
+                return !*stop;
+            });
+        } catch (const std::exception& failure) {
+            result.outcome = {PageOutcome::Kind::Failed, {}, describeFailure(failure)};
+        }
+        promise.addResult(std::move(result));
+    }));
 }
 
 void frmMain::openWorksheetFolder() {

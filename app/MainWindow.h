@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ClassSetCommand.h"
 #include "common/SheetState.h"
 #include "print/Layout.h"
 #include "print/Surface.h"
@@ -59,6 +60,8 @@ public:
     void newWorksheetsWithSettings();
     void openWorksheetFolder();
     void openWorksheetLibrary();
+    // True while a class set is being made.
+    bool isMakingClassSet() const { return m_classSet != nullptr; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -84,6 +87,7 @@ private:
     int twips(int value) const;
     void createContextMenu();
     void showContextMenu(const QPoint& at);
+    void makeClassSet(const ClassSetRequest& request, const ClassSetWindow& page);
     struct PageControls pageControls() const;
     struct PagePorts pagePorts();
 
@@ -103,6 +107,7 @@ private:
     QMenu* m_contextMenu = nullptr;
     QPointer<QWidget> m_library;               // one at a time
     std::optional<ClassSetRequest> m_settings; // kept until the program ends
+    QObject* m_classSet = nullptr;             // the class set being made
 };
 
 } // namespace sbk3

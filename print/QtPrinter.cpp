@@ -262,8 +262,11 @@ struct QtPrinter::Impl {
         const std::string_view bytes(pdf.constData(), static_cast<std::size_t>(pdf.size()));
         if (system) {
             sendToPrinter(*system, documentName(), bytes);
-            return system->stopped ? PageOutcome{Kind::HeldByPrinter, system->name, {}}
-                                   : PageOutcome{};
+            // The printer may have been paused while a long document was made: asked again
+            // once the job is in, so a held job is never reported as sent.
+            const std::optional<SystemPrinter> now = namedSystemPrinter(system->name);
+            const bool held = now ? now->stopped : system->stopped;
+            return held ? PageOutcome{Kind::HeldByPrinter, system->name, {}} : PageOutcome{};
         }
         if (!pdfTarget.empty()) {
             refuseToReplaceAnythingButAPdf(pdfTarget);

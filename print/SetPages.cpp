@@ -33,9 +33,15 @@ const PositionTable& LayoutForKey(const PositionTable& window, bool easy, int co
 PageOutcome PrintSetPages(PrinterPort& printer, ProblemSurface& picRetPic,
                           const PageSettings& settings, bool easy,
                           const std::vector<SavedWorksheet>& sheets,
-                          const std::vector<SetPage>& pages) {
+                          const std::vector<SetPage>& pages,
+                          const std::function<bool(std::size_t drawn)>& goOn) {
     PositionTable compact;
     for (std::size_t k = 0; k < pages.size(); ++k) {
+        if (goOn && !goOn(k)) {
+            printer.killDoc();
+            printer.setFontSize(12);
+            return {PageOutcome::Kind::Failed, {}, "Stopped"};
+        }
         if (k > 0)
             printer.newPage();
         const SavedWorksheet& sheet = sheets.at(pages[k].sheet);

@@ -21,11 +21,14 @@ std::optional<std::string> CheckClassSet(const ClassSetRequest& request, bool ea
 
 StoredVersions StoreVersions(const ClassSetRequest& request, const std::string& title,
                              const std::filesystem::path& folder, RandomPort& random,
-                             const std::string& decimalSeparator) {
+                             const std::string& decimalSeparator,
+                             const std::function<bool(std::size_t stored)>& goOn) {
     StoredVersions stored;
     const std::string stem =
         SettingsTypeCode(request.settings) + CountCode(request.problems, decimalSeparator);
     for (int version = 1; version <= request.versions; ++version) {
+        if (goOn && !goOn(stored.numbers.size()))
+            return stored;
         std::string number = stem;
         std::optional<NewWorksheetFile> file;
         try {

@@ -3,6 +3,7 @@
 #include "worksheet/Settings.h"
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,8 +45,11 @@ struct StoredVersions {
 // scheme (type code, count code, random part), the title with its first "(N)" replaced by the
 // version's number, one line a problem, flushed before anything is printed. A version that
 // fails leaves nothing of itself; the ones before it stay stored.
+// Before each version, goOn is asked with the number stored so far; where it answers false the
+// versions stored so far are returned and no more are made.
 StoredVersions StoreVersions(const ClassSetRequest& request, const std::string& title,
                              const std::filesystem::path& folder, RandomPort& random,
-                             const std::string& decimalSeparator);
+                             const std::string& decimalSeparator,
+                             const std::function<bool(std::size_t stored)>& goOn = {});
 
 } // namespace sbk3

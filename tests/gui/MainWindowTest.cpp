@@ -425,6 +425,7 @@ TEST_F(MainWindowTest, NewWorksheetsWithSettingsMakesAClassSetInOneJob) {
     request.printer = "Office";
     settingsAnswer = request;
     item->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.isMakingClassSet(); }, 10000));
     EXPECT_EQ(printer.calls("Printer"), std::vector<std::string>{"Printer Office"});
     EXPECT_EQ(printer.calls("NewPage").size(), 3u); // sheet, key, sheet, key
     EXPECT_EQ(printer.calls("EndDoc").size(), 1u);
