@@ -16,6 +16,7 @@
 #include <QPromise>
 #include <QRegularExpression>
 #include <QSet>
+#include <QThreadPool>
 #include <QTimer>
 #include <QTreeView>
 #include <QtConcurrent/QtConcurrentRun>
@@ -157,20 +158,33 @@ void readFolder(BatchPromise& promise, const std::filesystem::path& folder,
             std::string name = pathToUtf8(file.filename());
             if (!looksLikeWorksheetNumber(name))
                 continue;
-            const std::optional<FileInfo> info = infoAt(file);
-            if (!info || !info->regular) // links and folders are never opened
+            // The entry's type comes with the folder's listing on most systems: no call per
+            // name. Links and folders are never opened.
+            std::error_code typeError;
+            if (it->is_symlink(typeError) || it->is_directory(typeError))
                 continue;
-            const FileStamp stamp{info->size, info->modifiedNs, info->identity.inode};
-            const bool had = known && known->contains(name);
-            if (had && known->at(name) == stamp) {
-                seen->emplace(std::move(name), stamp);
-                continue;
+            const auto stampOf = [](const FileInfo& info) {
+                return FileStamp{info.size, info.modifiedNs, info.identity.inode};
+            };
+            const auto was = known ? known->find(name) : WorksheetCatalog::Stamps::const_iterator();
+            const bool had = known && was != known->end();
+            if (had) {
+                // Known: looked at without opening it, and read again only where it changed.
+                const std::optional<FileInfo> info = infoAt(file);
+                if (!info || !info->regular)
+                    continue;
+                if (stampOf(*info) == was->second) {
+                    seen->emplace(std::move(name), was->second);
+                    continue;
+                }
             }
-            if (std::optional<ListedWorksheet> sheet = readListedWorksheet(file))
+            FileInfo info;
+            if (std::optional<ListedWorksheet> sheet = readListedWorksheet(file, &info))
                 batch->rows.push_back(rowOf(std::move(*sheet)));
             else if (had)
                 batch->gone.push_back(name); // no longer reads as a worksheet
-            seen->emplace(std::move(name), stamp);
+            if (info.regular)
+                seen->emplace(std::move(name), stampOf(info));
             const bool first = !handedAny && batch->rows.size() == 64;
             const bool due = batch->rows.size() >= 1024 &&
                              Clock::now() - handedOver >= std::chrono::milliseconds(100);
@@ -270,8 +284,11 @@ void WorksheetCatalog::takeBatch(Batch& batch) {
         return;
     const bool failedBefore = !m_failure.isEmpty();
     m_failure = fromUtf8(batch.failure);
-    if (batch.stamps)
-        m_stamps = batch.stamps;
+    if (batch.stamps && batch.stamps != m_stamps) {
+        // A map of many thousand names takes a while to free: the old one goes on the pool.
+        backgroundPool()->start([old = std::exchange(m_stamps, batch.stamps)] {});
+        batch.stamps.reset();
+    }
     m_folderChangedNs = batch.failure.empty() ? batch.folderChangedNs : -1;
     m_reading->deleteLater(); // and with it what the reading handed over
     m_reading = nullptr;

@@ -193,6 +193,17 @@ Typing typeInto(QLineEdit* field, QTreeView* list, const QString& text) {
     return {each.back(), each[each.size() / 2]};
 }
 
+// The process's resident memory, from /proc.
+double residentMegabytes() {
+    long pages = 0, resident = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(statm);
+    }
+    return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / 1048576.0;
+}
+
 void print(const char* name, double value, const char* unit = "ms", double aim = 0) {
     if (aim > 0)
         std::printf("%s=%.1f%s (aim <= %.0f%s, %s)\n", name, value, unit, aim, unit,
@@ -244,8 +255,17 @@ int main(int argc, char** argv) {
         print("library_first_rows", painted.ms, "ms", 500);
         print("library_all_read", allMs);
         print("library_all_read_ratio", allMs / floor.allMs, "x");
-        print("library_longest_stall", stalls.longestMs());
+        print("library_longest_stall", stalls.longestMs(), "ms", 50);
         std::printf("library_rows=%d\n", library.catalog().rowCount());
+        {
+            // Left open: the folder is looked at each second, every file every fifth, and the
+            // window must not notice; nor may memory grow.
+            const double before = residentMegabytes();
+            StallMeter idle;
+            QTest::qWait(6500);
+            print("library_idle_longest_stall", idle.longestMs(), "ms", 50);
+            print("library_idle_memory_growth", residentMegabytes() - before, "MB");
+        }
         const Typing typing = typeInto(library.findChild<QLineEdit*>(QStringLiteral("txtSearch")),
                                        list, QStringLiteral("friday 238"));
         print("library_key_longest", typing.longestMs, "ms", 20);

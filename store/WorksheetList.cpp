@@ -36,10 +36,13 @@ bool looksLikeWorksheetNumber(std::string_view name) {
            rest.size() - fraction >= 4 && digits(rest.substr(fraction));
 }
 
-std::optional<ListedWorksheet> readListedWorksheet(const std::filesystem::path& file) {
+std::optional<ListedWorksheet> readListedWorksheet(const std::filesystem::path& file,
+                                                   FileInfo* seen) {
     try {
         NativeFile opened = NativeFile::openForReading(file);
         const FileInfo info = opened.info();
+        if (seen)
+            *seen = info;
         if (!info.regular || info.size > kMaxWorksheetBytes)
             return std::nullopt;
         std::string bytes(kListingReadBytes, '\0');

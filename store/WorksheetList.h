@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/ListedWorksheet.h"
+#include "common/NativeFile.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -23,7 +24,10 @@ inline constexpr std::size_t kListingReadBytes = 8192;
 // One stored worksheet as a list shows it, from one bounded read of its first bytes. Nothing
 // for anything that is no worksheet: not a regular file, larger than a worksheet can be, or a
 // header that does not read with a count a worksheet can have. A FIFO is never waited on.
-std::optional<ListedWorksheet> readListedWorksheet(const std::filesystem::path& file);
+// Where seen is given, it gets what the open file is (its size, time and identity), worksheet or
+// not; it stays as it was where the file could not be opened.
+std::optional<ListedWorksheet> readListedWorksheet(const std::filesystem::path& file,
+                                                   FileInfo* seen = nullptr);
 
 // Reads the worksheets stored in folder, in the folder's own order, and hands each to found;
 // stops early once stop answers true. Names of another form, links and folders are passed over
