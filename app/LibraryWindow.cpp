@@ -16,6 +16,7 @@
 #include "store/WorksheetFile.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
 #include <QFile>
@@ -57,6 +58,21 @@ std::optional<QString> moveFileToTrash(const std::filesystem::path& file) {
     return std::nullopt;
 #endif
 }
+
+namespace {
+
+// "ADD030238, MIX020111, SUB010555": the first ten, and how many more.
+std::string namesOf(const std::vector<std::string>& numbers) {
+    constexpr std::size_t kNamed = 10;
+    std::string names;
+    for (std::size_t k = 0; k < std::min(numbers.size(), kNamed); ++k)
+        names += (k == 0 ? "" : ", ") + numbers[k];
+    if (numbers.size() > kNamed)
+        names += " and " + std::to_string(numbers.size() - kNamed) + " more";
+    return names;
+}
+
+} // namespace
 
 frmLibrary::frmLibrary(LibraryPorts ports, QWidget* parent)
     : QWidget(parent, Qt::Window), m_ports(std::move(ports)),
@@ -214,17 +230,99 @@ const PageCommand& frmLibrary::command(std::string_view objectName) const {
 }
 
 void frmLibrary::printSelected(bool answerKey) {
-    const PageCommand& print = command(answerKey ? "actPrintAnswerKey" : "actPrintSaved");
-    for (const std::string& number : selectedNumbers())
-        m_ports.runPageCommand(print, number);
+    runOnSelected(command(answerKey ? "actPrintAnswerKey" : "actPrintSaved"));
 }
 
 void frmLibrary::saveAsPdf() {
+    runOnSelected(
+        command(chkAnswerKey->isChecked() ? "actSaveAnswerKeyPdf" : "actSaveWorksheetPdf"));
+}
+
+namespace {
+
+// The boxes of one worksheet among several: what each would say is kept for the one report, and
+// each PDF goes into the folder chosen once, under its own name.
+class GatheringDialogs : public Dialogs {
+public:
+    GatheringDialogs(Dialogs& real, std::filesystem::path pdfFolder)
+        : m_real(real), m_pdfFolder(std::move(pdfFolder)) {}
+
+    std::vector<std::string> said;
+
+    MsgResult messageBox(const Message& message) override {
+        said.push_back(message.text);
+        return MsgResult::Ok;
+    }
+    std::string inputBox(const std::string& prompt, const std::string& caption,
+                         const std::filesystem::path& offeredFolder) override {
+        return m_real.inputBox(prompt, caption, offeredFolder);
+    }
+    std::string saveFileBox(const std::string&, const std::string& proposedPath) override {
+        return pathToUtf8(m_pdfFolder / pathFromUtf8(proposedPath).filename());
+    }
+    bool openFolder(const std::string& path) override { return m_real.openFolder(path); }
+
+private:
+    Dialogs& m_real;
+    std::filesystem::path m_pdfFolder;
+};
+
+} // namespace
+
+void frmLibrary::runOnSelected(const PageCommand& pageCommand) {
     const std::vector<std::string> numbers = selectedNumbers();
-    const PageCommand& save =
-        command(chkAnswerKey->isChecked() ? "actSaveAnswerKeyPdf" : "actSaveWorksheetPdf");
-    for (const std::string& number : numbers)
-        m_ports.runPageCommand(save, number);
+    if (numbers.size() <= 1) {
+        for (const std::string& number : numbers)
+            m_ports.runPageCommand(pageCommand, number, nullptr);
+        return;
+    }
+    const std::string count = std::to_string(numbers.size());
+    const std::string caption = std::string(pageCommand.caption);
+    std::filesystem::path pdfFolder;
+    if (pageCommand.toPdf) {
+        // One save dialog: the folder chosen for the first takes them all, each as NUMBER.pdf.
+        const std::string suffix = pageCommand.answerKey ? "-answers.pdf" : ".pdf";
+        const std::string first = m_ports.dialogs.saveFileBox(
+            "Save " + count + " Worksheets as PDF: Choose the Folder",
+            pathToUtf8(m_ports.documentsFolder / pathFromUtf8(numbers.front() + suffix)));
+        if (first.empty())
+            return;
+        pdfFolder = pathFromUtf8(first).parent_path();
+    } else if (m_ports.dialogs.messageBox(
+                   {.text = "Print these " + count + " " +
+                            (pageCommand.answerKey ? "answer keys" : "worksheets") + "?\n" +
+                            namesOf(numbers),
+                    .buttons = MsgButtons::YesNo,
+                    .icon = MsgIcon::Question,
+                    .caption = caption}) != MsgResult::Yes) {
+        return;
+    }
+    const std::string doing =
+        pageCommand.toPdf ? "Saving " + count + " PDF files..." : "Printing " + count + " pages...";
+    QProgressDialog progress(fromUtf8(doing), QStringLiteral("Cancel"), 0,
+                             static_cast<int>(numbers.size()), this);
+    progress.setObjectName(QStringLiteral("pagesProgress"));
+    progress.setWindowTitle(fromUtf8(caption));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(300);
+    GatheringDialogs gathered(m_ports.dialogs, pdfFolder);
+    std::size_t done = 0;
+    for (; done < numbers.size() && !progress.wasCanceled(); ++done) {
+        progress.setValue(static_cast<int>(done));
+        const std::size_t before = gathered.said.size();
+        m_ports.runPageCommand(pageCommand, numbers[done], &gathered);
+        if (gathered.said.size() == before) // a page sent says nothing of itself
+            gathered.said.push_back(numbers[done] + ": sent to the printer.");
+        QCoreApplication::processEvents(); // Cancel, and the windows, answer between pages
+    }
+    progress.reset();
+    std::string report;
+    for (const std::string& line : gathered.said)
+        report += (report.empty() ? "" : "\n") + line;
+    if (done < numbers.size())
+        report += "\nStopped: " + std::to_string(numbers.size() - done) + " not " +
+                  (pageCommand.toPdf ? "saved." : "printed.");
+    m_ports.dialogs.messageBox({.text = report, .caption = caption});
 }
 
 void frmLibrary::showInFolder() {
@@ -236,17 +334,10 @@ void frmLibrary::moveToTrash() {
     const std::vector<std::string> numbers = selectedNumbers();
     if (numbers.empty() || m_trashing)
         return;
-    std::string question;
-    if (numbers.size() == 1) {
-        question = "Move worksheet " + numbers[0] + " to the trash?";
-    } else {
-        question = "Move these " + std::to_string(numbers.size()) + " worksheets to the trash?\n";
-        constexpr std::size_t kNamed = 10;
-        for (std::size_t k = 0; k < std::min(numbers.size(), kNamed); ++k)
-            question += (k == 0 ? "" : ", ") + numbers[k];
-        if (numbers.size() > kNamed)
-            question += " and " + std::to_string(numbers.size() - kNamed) + " more";
-    }
+    const std::string question = numbers.size() == 1
+                                     ? "Move worksheet " + numbers[0] + " to the trash?"
+                                     : "Move these " + std::to_string(numbers.size()) +
+                                           " worksheets to the trash?\n" + namesOf(numbers);
     if (m_ports.dialogs.messageBox({.text = question,
                                     .buttons = MsgButtons::YesNo,
                                     .icon = MsgIcon::Question,

@@ -40,8 +40,12 @@ struct LibraryPorts {
     ProblemSurface& picRetPic;
     const PositionTable& ProblemPos;
     std::function<PageControls()> controls;
-    std::function<void(const PageCommand& command, const std::string& number)> runPageCommand;
-    std::function<void()> showFolder; // the worksheet folder in the file manager
+    // Runs a page command on one worksheet; its boxes go to dialogs where given (the library's
+    // own, for several worksheets at once), else to the main window's.
+    std::function<void(const PageCommand& command, const std::string& number, Dialogs* dialogs)>
+        runPageCommand;
+    std::function<void()> showFolder;      // the worksheet folder in the file manager
+    std::filesystem::path documentsFolder; // where saved PDFs are proposed
 };
 
 // "Worksheet Library": every stored worksheet, found by any part of its number or title, its
@@ -79,6 +83,9 @@ private:
     void showPreview();
     void updateState();
     const PageCommand& command(std::string_view objectName) const;
+    // Runs command on every selected worksheet: one at once as the main window runs it; several
+    // after one question, behind a progress box with Cancel, with one report at the end.
+    void runOnSelected(const PageCommand& command);
 
     LibraryPorts m_ports;
     WorksheetCatalog* m_catalog = nullptr;

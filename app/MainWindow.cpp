@@ -331,18 +331,23 @@ void frmMain::openWorksheetLibrary() {
         m_library->activateWindow();
         return;
     }
-    auto* library =
-        new frmLibrary({.dialogs = m_ports.dialogs,
-                        .folder = m_ports.folder,
-                        .picRetPic = picRetPic,
-                        .ProblemPos = ProblemPos,
-                        .controls = [this] { return pageControls(); },
-                        .runPageCommand =
-                            [this](const PageCommand& command, const std::string& number) {
-                                RunPageCommand(command, pageControls(), sheet, pagePorts(), number);
-                            },
-                        .showFolder = [this] { openWorksheetFolder(); }},
-                       this);
+    auto* library = new frmLibrary(
+        {.dialogs = m_ports.dialogs,
+         .folder = m_ports.folder,
+         .picRetPic = picRetPic,
+         .ProblemPos = ProblemPos,
+         .controls = [this] { return pageControls(); },
+         .runPageCommand =
+             [this](const PageCommand& command, const std::string& number, Dialogs* dialogs) {
+                 PagePorts ports = pagePorts();
+                 RunPageCommand(command, pageControls(), sheet,
+                                {dialogs ? *dialogs : ports.dialogs, ports.printer, ports.picRetPic,
+                                 ports.ProblemPos, ports.folder, ports.documentsFolder},
+                                number);
+             },
+         .showFolder = [this] { openWorksheetFolder(); },
+         .documentsFolder = m_ports.documentsFolder},
+        this);
     m_library = library;
     library->show();
     library->activateWindow();

@@ -244,7 +244,8 @@ int main(int argc, char** argv) {
                             .ProblemPos = positions,
                             .controls = [] { return PageControls{}; },
                             .runPageCommand = {},
-                            .showFolder = {}});
+                            .showFolder = {},
+                            .documentsFolder = folder});
         auto* list = library.findChild<QTreeView*>(QStringLiteral("lstWorksheets"));
         FirstRowsPaint painted(list, clock);
         library.show();

@@ -201,17 +201,21 @@ protected:
         writeSheet(folder / "MIX020111", "Friday test", 20,
                    QDateTime::currentDateTime().addDays(-1));
         writeSheet(folder / "SUB010555", "Take away", 10, QDateTime::currentDateTime().addDays(-2));
-        library = std::make_unique<frmLibrary>(
-            LibraryPorts{.dialogs = dialogs,
-                         .folder = folder.path(),
-                         .picRetPic = surface,
-                         .ProblemPos = positions,
-                         .controls = [] { return PageControls{}; },
-                         .runPageCommand =
-                             [this](const PageCommand& command, const std::string& number) {
-                                 ran.emplace_back(command.objectName, number);
-                             },
-                         .showFolder = {}});
+        library = std::make_unique<frmLibrary>(LibraryPorts{
+            .dialogs = dialogs,
+            .folder = folder.path(),
+            .picRetPic = surface,
+            .ProblemPos = positions,
+            .controls = [] { return PageControls{}; },
+            .runPageCommand =
+                [this](const PageCommand& command, const std::string& number, Dialogs* gathering) {
+                    ran.emplace_back(command.objectName, number);
+                    if (gathering && command.toPdf)
+                        gathering->messageBox(
+                            {.text = "saved as " + gathering->saveFileBox("", number + ".pdf")});
+                },
+            .showFolder = {},
+            .documentsFolder = home.path()});
     }
     ~LibraryWindowTest() override { ::setenv("HOME", m_oldHome.c_str(), 1); }
 
@@ -246,6 +250,39 @@ TEST_F(LibraryWindowTest, TypingFiltersAndReturnPrintsTheMatch) {
     library->printSelected(true);
     EXPECT_EQ(ran, (std::vector<std::pair<std::string, std::string>>{
                        {"actPrintSaved", "ADD030238"}, {"actPrintAnswerKey", "MIX020111"}}));
+}
+
+// Several worksheets at once: one question (or one save dialog for the folder), each page run
+// with its boxes gathered, and one report.
+TEST_F(LibraryWindowTest, SeveralSelectedAreAskedOnceAndReportedOnce) {
+    library->show();
+    ASSERT_TRUE(readingEnds(library->catalog()));
+    library->findChild<QTreeView*>(QStringLiteral("lstWorksheets"))->selectAll();
+    dialogs.answers = {MsgResult::No};
+    library->printSelected(false);
+    EXPECT_TRUE(ran.empty());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              "Print these 3 worksheets?\nADD030238, MIX020111, SUB010555");
+
+    dialogs.messages.clear();
+    dialogs.answers = {MsgResult::Yes};
+    library->printSelected(false);
+    EXPECT_EQ(ran.size(), 3u);
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[1].text, "ADD030238: sent to the printer.\nMIX020111: sent to the "
+                                        "printer.\nSUB010555: sent to the printer.");
+
+    ran.clear();
+    dialogs.messages.clear();
+    dialogs.savePaths = {pathToUtf8(home / "chosen.pdf")};
+    library->saveAsPdf();
+    EXPECT_EQ(dialogs.saveProposals.size(), 1u);
+    EXPECT_EQ(ran.size(), 3u);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "saved as " + pathToUtf8(home / "ADD030238.pdf") +
+                                            "\nsaved as " + pathToUtf8(home / "MIX020111.pdf") +
+                                            "\nsaved as " + pathToUtf8(home / "SUB010555.pdf"));
 }
 
 TEST_F(LibraryWindowTest, DeleteMovesTheSelectedToTheTrashAfterAskingAndKeepsWhatCannotGo) {
@@ -290,7 +327,8 @@ TEST(LibraryPreviewTest, ShownAtOnceWithASilentPrintServerAndRedrawnOnResize) {
                         .ProblemPos = positions,
                         .controls = [] { return PageControls{}; },
                         .runPageCommand = {},
-                        .showFolder = {}});
+                        .showFolder = {},
+                        .documentsFolder = folder.path()});
     library.resize(900, 600);
     library.show();
     auto* preview = library.findChild<QLabel*>(QStringLiteral("picPreview"));
