@@ -31,7 +31,14 @@ std::string option(const cups_dest_t& dest, const char* name) {
     return value ? value : "";
 }
 
+// libcups keeps its server for each thread once asked; the pool's threads live long, so each
+// look-up takes the print system as it is set up now (CUPS_SERVER, client.conf).
+void useCurrentServer() {
+    cupsSetServer(nullptr);
+}
+
 DestPtr namedDest(const std::string& name) {
+    useCurrentServer();
     return DestPtr(
         cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.empty() ? nullptr : name.c_str(), nullptr));
 }
@@ -100,6 +107,7 @@ std::optional<SystemPrinter> namedSystemPrinter(const std::string& name) {
 }
 
 std::vector<SystemPrinter> systemPrinters() {
+    useCurrentServer();
     cups_dest_t* dests = nullptr;
     const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
     std::vector<SystemPrinter> printers;
