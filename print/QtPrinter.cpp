@@ -53,11 +53,6 @@ QPageLayout paperOf(const SystemPrinter& printer) {
     return layout;
 }
 
-// What Qt writes is only taken for a page when it is a whole PDF.
-bool isCompletePdf(const QByteArray& bytes) {
-    return bytes.startsWith("%PDF-") && bytes.lastIndexOf("%%EOF") > bytes.size() - 16;
-}
-
 // A PDF file chosen by name replaces only an earlier PDF: a worksheet of that name (even one the
 // same command has just stored), or any other file, is never overwritten by a page. A link there
 // is replaced itself, never written through, so it is no concern here.
@@ -80,6 +75,10 @@ void refuseToReplaceAnythingButAPdf(const std::filesystem::path& target) {
 }
 
 } // namespace
+
+bool isCompletePdf(const QByteArray& bytes) {
+    return bytes.startsWith("%PDF-") && bytes.lastIndexOf("%%EOF") > bytes.size() - 16;
+}
 
 struct QtPrinter::Impl {
     std::filesystem::path folder;

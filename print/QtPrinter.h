@@ -20,6 +20,10 @@ struct SavedWorksheet;
 inline constexpr int kPagePdfResolution = 1200;
 inline constexpr const char* kPageTextFont = "Arial";
 
+// What Qt writes is only taken for a page when it is a whole PDF: its header first, and its
+// end-of-file mark among its last bytes.
+bool isCompletePdf(const QByteArray& bytes);
+
 // The printer port on Qt: the system's default printer, looked up for each document, or, where
 // the system has none, a PDF file named after the job in the given folder, on the paper of the
 // user's locale. Pages for CUPS and for the file are made as PDF in memory and handed over

@@ -63,6 +63,21 @@ TEST_F(ClassSetCommandTest, ProgressCountsVersionsThenPages) {
     EXPECT_EQ(told.back(), (std::pair<std::size_t, std::size_t>{16, 16}));
     EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
     EXPECT_EQ(printer.calls("EndDoc").size(), 1u);
+
+    // Keys at the end: every worksheet's copies first, then the keys, in the versions' order.
+    printer.log.clear();
+    request.keys = AnswerKeys::AtTheEnd;
+    request.copies = 1;
+    request.versions = 2;
+    const ClassSetResult atTheEnd = runStoppingAt(1000);
+    std::vector<std::string> titles;
+    for (const std::string& line : printer.calls("Print Set "))
+        titles.push_back(line.substr(6));
+    const std::vector<std::string>& numbers = atTheEnd.stored.numbers;
+    ASSERT_EQ(numbers.size(), 2u);
+    EXPECT_EQ(titles, (std::vector<std::string>{"Set " + numbers[0], "Set " + numbers[1],
+                                                "Set " + numbers[0] + " - Answer Key",
+                                                "Set " + numbers[1] + " - Answer Key"}));
 }
 
 // Stopped while storing: the versions stored so far stay stored and are named; nothing printed.

@@ -176,6 +176,8 @@ TEST(LibraryCatalogTest, FollowsChangesInPlaceInAFolderOfAnyBytesAndKeepsRowsOnF
         },
         9000))
         << row("ADD003001").toStdString() << " / " << row("SUB002001").toStdString();
+    // The newest, but cut off: listed after the whole ones.
+    EXPECT_EQ(catalog.numberAt(catalog.rowCount() - 1), QStringLiteral("ADD003001"));
     writeSheet(folder / "MUL001001", "Made later", 1);
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return row("MUL001001") == QStringLiteral("Made later"); }, 5000));

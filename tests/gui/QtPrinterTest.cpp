@@ -273,6 +273,16 @@ TEST_F(QtPrinterTest, APdfThatCannotBeWrittenWholeLeavesTheOldOneAndNothingElse)
 
 // A PDF file chosen by name that is a stored worksheet, or any file but a PDF, is refused and
 // kept as it was; an earlier PDF there is replaced.
+// A PDF cut short (a full disk, a writer that stopped) is never taken for a page.
+TEST(QtPrinterPdfTest, OnlyAWholePdfIsTakenForAPage) {
+    const QByteArray whole = "%PDF-1.4\n1 0 obj\n<<>>\nendobj\ntrailer\n%%EOF\n";
+    EXPECT_TRUE(isCompletePdf(whole));
+    EXPECT_FALSE(isCompletePdf(whole.left(whole.size() - 7))); // its end cut off
+    EXPECT_FALSE(isCompletePdf(whole + QByteArray(40, ' ')));  // the mark far from the end
+    EXPECT_FALSE(isCompletePdf("PDF-1.4\n%%EOF\n"));
+    EXPECT_FALSE(isCompletePdf({}));
+}
+
 TEST_F(QtPrinterTest, APdfTargetReplacesOnlyAPdf) {
     const std::string worksheet = "\"T\",\"ADD001001\",1\r\n1,2,\"+\"\r\n";
     test::writeBytes(folder / "ADD001001", worksheet);
