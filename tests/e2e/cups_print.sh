@@ -5,12 +5,14 @@
 #    the title and the first and last problems belong.
 #  - A4, and Letter with 1/4 in margins: a 300-problem Compact Test page arrives with all 20
 #    columns inside the page, shrunk just enough, and the bottom line below the last row.
-#  - A queue that rejects jobs: a box, and no job. A paused queue: a box, and the job is held.
+#  - A queue that rejects jobs: a box, and no job. A paused queue: a box, and the job is held;
+#    paused while the page is made: reported as held all the same.
 # Skipped (77) where cupsd cannot be started.
-# Usage: cups_print.sh SBK3 OUTPUT_FOLDER
+# Usage: cups_print.sh SBK3 OUTPUT_FOLDER PROBE (PROBE: sbk3_cups_probe)
 set -euo pipefail
 exe=$(readlink -f "$1")
 OUT=$(mkdir -p "$2" && readlink -f "$2")
+probe=$(readlink -f "$3")
 here=$(dirname "$(readlink -f "$0")")
 queue=SBK3PDF
 ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
@@ -209,6 +211,12 @@ step "a paused queue: a box, and the job waits"
 cupsdisable "$queue"
 print_saved DIV080001 easy box-printer-paused
 [ "$(pending)" -eq 1 ] || fail "no job is held by the paused queue: $(lpstat -o "$queue")"
+cancel -a "$queue"
+cupsenable "$queue"
+
+step "a queue paused while the page is made: reported as held, never as sent"
+said=$("$probe" "$queue" "$work" 2>>"$OUT/sbk3-cups.log")
+[ "$said" = held ] || fail "a page for a queue paused meanwhile was reported as: $said"
 cancel -a "$queue"
 cupsenable "$queue"
 
