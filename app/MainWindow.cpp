@@ -419,16 +419,21 @@ void frmMain::makeClassSet(const ClassSetRequest& request, const ClassSetWindow&
             &QProgressDialog::setRange);
     connect(watcher, &QFutureWatcherBase::progressValueChanged, progress,
             &QProgressDialog::setValue);
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, progress, request] {
-        const ClassSetResult result = watcher->result();
-        progress->disconnect(this); // closing it says "canceled"
-        progress->close();
-        watcher->deleteLater();
-        m_classSet = nullptr;
-        m_ports.dialogs.messageBox(ClassSetReport(request, result));
-    });
+    // Set by the pool's thread once it is done with the ports; read here before they are used
+    // again. (The future orders this too, inside Qt, where ThreadSanitizer cannot see it.)
+    const auto handedBack = std::make_shared<std::atomic<bool>>(false);
+    connect(watcher, &QFutureWatcherBase::finished, this,
+            [this, watcher, progress, request, handedBack] {
+                handedBack->load(std::memory_order_acquire);
+                const ClassSetResult result = watcher->result();
+                progress->disconnect(this); // closing it says "canceled"
+                progress->close();
+                watcher->deleteLater();
+                m_classSet = nullptr;
+                m_ports.dialogs.messageBox(ClassSetReport(request, result));
+            });
     m_classSet = watcher;
-    watcher->setFuture(QtConcurrent::run(backgroundPool(), [request, page, ports, stop](
+    watcher->setFuture(QtConcurrent::run(backgroundPool(), [request, page, ports, stop, handedBack](
                                                                QPromise<ClassSetResult>& promise) {
         ClassSetResult result;
         try {
@@ -440,6 +445,7 @@ void frmMain::makeClassSet(const ClassSetRequest& request, const ClassSetWindow&
         } catch (const std::exception& failure) {
             result.outcome = {PageOutcome::Kind::Failed, {}, describeFailure(failure)};
         }
+        handedBack->store(true, std::memory_order_release);
         promise.addResult(std::move(result));
     }));
 }

@@ -437,6 +437,7 @@ TEST_F(MainWindowTest, NewWorksheetsWithSettingsMakesAClassSetInOneJob) {
     // The values are kept for the next time.
     item->trigger();
     EXPECT_EQ(settingsOpenings.back().first.versions, 2);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.isMakingClassSet(); }, 10000));
 }
 
 } // namespace
