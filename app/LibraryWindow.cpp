@@ -299,23 +299,20 @@ void frmLibrary::runOnSelected(const PageCommand& pageCommand) {
     }
     const std::string doing =
         pageCommand.toPdf ? "Saving " + count + " PDF files..." : "Printing " + count + " pages...";
-    QProgressDialog progress(fromUtf8(doing), QStringLiteral("Cancel"), 0,
-                             static_cast<int>(numbers.size()), this);
-    progress.setObjectName(QStringLiteral("pagesProgress"));
-    progress.setWindowTitle(fromUtf8(caption));
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(300);
+    const auto [progress, stop] =
+        newProgressBox(this, QStringLiteral("pagesProgress"), fromUtf8(caption), fromUtf8(doing),
+                       static_cast<int>(numbers.size()), Qt::WindowModal);
     GatheringDialogs gathered(m_ports.dialogs, pdfFolder);
     std::size_t done = 0;
-    for (; done < numbers.size() && !progress.wasCanceled(); ++done) {
-        progress.setValue(static_cast<int>(done));
+    for (; done < numbers.size() && !*stop; ++done) {
+        progress->setValue(static_cast<int>(done));
         const std::size_t before = gathered.said.size();
         m_ports.runPageCommand(pageCommand, numbers[done], &gathered);
         if (gathered.said.size() == before) // a page sent says nothing of itself
             gathered.said.push_back(numbers[done] + ": sent to the printer.");
         QCoreApplication::processEvents(); // Cancel, and the windows, answer between pages
     }
-    progress.reset();
+    delete progress;
     std::string report;
     for (const std::string& line : gathered.said)
         report += (report.empty() ? "" : "\n") + line;
@@ -348,29 +345,21 @@ void frmLibrary::moveToTrash() {
         files.push_back(m_ports.folder / pathFromUtf8(number));
     // Many thousand files take a while: moved on a thread of their own, with progress and Cancel;
     // what was moved stays moved.
-    auto* progress =
-        new QProgressDialog(QStringLiteral("Moving worksheets to the trash..."),
-                            QStringLiteral("Cancel"), 0, static_cast<int>(files.size()), this);
-    progress->setObjectName(QStringLiteral("trashProgress"));
-    progress->setWindowTitle(QStringLiteral("Worksheet Library"));
-    progress->setWindowModality(Qt::WindowModal);
-    progress->setMinimumDuration(400);
-    progress->setAutoReset(false);
-    progress->setAttribute(Qt::WA_DeleteOnClose);
+    const auto [progress, stop] =
+        newProgressBox(this, QStringLiteral("trashProgress"), QStringLiteral("Worksheet Library"),
+                       QStringLiteral("Moving worksheets to the trash..."),
+                       static_cast<int>(files.size()), Qt::WindowModal);
     auto* watcher = new QFutureWatcher<QString>(this);
     connect(watcher, &QFutureWatcherBase::progressValueChanged, progress,
             &QProgressDialog::setValue);
-    // Cancel stops after the file being moved; the reasons of the ones before it are kept (a
-    // cancelled future would drop them).
-    const auto stop = std::make_shared<std::atomic<bool>>(false);
-    connect(progress, &QProgressDialog::canceled, watcher, [stop] { *stop = true; });
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, progress, numbers] {
         std::string failures;
         const QList<QString> reasons = watcher->future().results();
         for (const QString& reason : reasons)
             failures += "\n" + reason.toStdString();
-        progress->disconnect(watcher); // closing it says "canceled"
-        progress->close();
+        // Gone at once: a box closed before it showed would still come up later, over the
+        // report (closing one also says "canceled").
+        delete progress;
         watcher->deleteLater();
         m_trashing = nullptr;
         updateState();

@@ -403,17 +403,9 @@ void frmMain::makeClassSet(const ClassSetRequest& request, const ClassSetWindow&
     const ClassSetPorts ports{
         m_ports.dialogs, m_ports.printer,         picRetPic, ProblemPos, m_ports.random,
         m_ports.folder,  m_ports.decimalSeparator};
-    auto* progress = new QProgressDialog(QStringLiteral("Making the worksheets..."),
-                                         QStringLiteral("Cancel"), 0, 0, this);
-    progress->setObjectName(QStringLiteral("classSetProgress"));
-    progress->setWindowTitle(QString::fromLatin1(kClassSetCaption));
-    progress->setWindowModality(Qt::ApplicationModal);
-    progress->setMinimumDuration(300);
-    progress->setAutoClose(false);
-    progress->setAutoReset(false);
-    progress->setAttribute(Qt::WA_DeleteOnClose);
-    const auto stop = std::make_shared<std::atomic<bool>>(false);
-    connect(progress, &QProgressDialog::canceled, this, [stop] { *stop = true; });
+    const auto [progress, stop] = newProgressBox(
+        this, QStringLiteral("classSetProgress"), QString::fromLatin1(kClassSetCaption),
+        QStringLiteral("Making the worksheets..."), 0, Qt::ApplicationModal);
     auto* watcher = new QFutureWatcher<ClassSetResult>(this);
     connect(watcher, &QFutureWatcherBase::progressRangeChanged, progress,
             &QProgressDialog::setRange);
@@ -426,8 +418,9 @@ void frmMain::makeClassSet(const ClassSetRequest& request, const ClassSetWindow&
             [this, watcher, progress, request, handedBack] {
                 handedBack->load(std::memory_order_acquire);
                 const ClassSetResult result = watcher->result();
-                progress->disconnect(this); // closing it says "canceled"
-                progress->close();
+                // Gone at once: a box closed before it showed would still come up later, over the
+                // report (closing one also says "canceled").
+                delete progress;
                 watcher->deleteLater();
                 m_classSet = nullptr;
                 m_ports.dialogs.messageBox(ClassSetReport(request, result));
