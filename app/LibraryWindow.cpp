@@ -299,9 +299,11 @@ void frmLibrary::runOnSelected(const PageCommand& pageCommand) {
     }
     const std::string doing =
         pageCommand.toPdf ? "Saving " + count + " PDF files..." : "Printing " + count + " pages...";
-    const auto [progress, stop] =
+    const ProgressBox shown =
         newProgressBox(this, QStringLiteral("pagesProgress"), fromUtf8(caption), fromUtf8(doing),
                        static_cast<int>(numbers.size()), Qt::WindowModal);
+    QProgressDialog* const progress = shown.box;
+    const std::shared_ptr<std::atomic<bool>> stop = shown.stop;
     GatheringDialogs gathered(m_ports.dialogs, pdfFolder);
     std::size_t done = 0;
     for (; done < numbers.size() && !*stop; ++done) {
@@ -341,14 +343,17 @@ void frmLibrary::moveToTrash() {
                                     .caption = "Worksheet Library"}) != MsgResult::Yes)
         return;
     std::vector<std::filesystem::path> files;
+    files.reserve(numbers.size());
     for (const std::string& number : numbers)
         files.push_back(m_ports.folder / pathFromUtf8(number));
     // Many thousand files take a while: moved on a thread of their own, with progress and Cancel;
     // what was moved stays moved.
-    const auto [progress, stop] =
+    const ProgressBox shown =
         newProgressBox(this, QStringLiteral("trashProgress"), QStringLiteral("Worksheet Library"),
                        QStringLiteral("Moving worksheets to the trash..."),
                        static_cast<int>(files.size()), Qt::WindowModal);
+    QProgressDialog* const progress = shown.box;
+    const std::shared_ptr<std::atomic<bool>> stop = shown.stop;
     auto* watcher = new QFutureWatcher<QString>(this);
     connect(watcher, &QFutureWatcherBase::progressValueChanged, progress,
             &QProgressDialog::setValue);

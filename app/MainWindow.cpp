@@ -403,9 +403,11 @@ void frmMain::makeClassSet(const ClassSetRequest& request, const ClassSetWindow&
     const ClassSetPorts ports{
         m_ports.dialogs, m_ports.printer,         picRetPic, ProblemPos, m_ports.random,
         m_ports.folder,  m_ports.decimalSeparator};
-    const auto [progress, stop] = newProgressBox(
+    const ProgressBox shown = newProgressBox(
         this, QStringLiteral("classSetProgress"), QString::fromLatin1(kClassSetCaption),
         QStringLiteral("Making the worksheets..."), 0, Qt::ApplicationModal);
+    QProgressDialog* const progress = shown.box;
+    const std::shared_ptr<std::atomic<bool>> stop = shown.stop;
     auto* watcher = new QFutureWatcher<ClassSetResult>(this);
     connect(watcher, &QFutureWatcherBase::progressRangeChanged, progress,
             &QProgressDialog::setRange);

@@ -33,7 +33,8 @@ QString printerEntry(const SystemPrinter& printer) {
 } // namespace
 
 SettingsDialog::SettingsDialog(const ClassSetRequest& opening, bool easy,
-                               std::optional<std::vector<SystemPrinter>> printers, QWidget* parent)
+                               const std::optional<std::vector<SystemPrinter>>& printers,
+                               QWidget* parent)
     : QDialog(parent), m_easy(easy), m_openingPrinter(opening.printer) {
     setObjectName(QStringLiteral("worksheetSettings"));
     setWindowTitle(QStringLiteral("Worksheet Settings"));
@@ -73,9 +74,10 @@ SettingsDialog::SettingsDialog(const ClassSetRequest& opening, bool easy,
         m_printer->addItem(QStringLiteral("Asking the printers..."), QString());
         m_printer->addItem(QStringLiteral("PDF file..."));
         m_printer->setCurrentIndex(opening.pdfPath.empty() ? 0 : 1);
-        askSystemPrinters(
-            this, kPrinterAnswerTime,
-            [this](std::optional<std::vector<SystemPrinter>> answer) { setPrinters(answer); });
+        askSystemPrinters(this, kPrinterAnswerTime,
+                          [this](const std::optional<std::vector<SystemPrinter>>& answer) {
+                              setPrinters(answer);
+                          });
     }
 }
 

@@ -30,7 +30,8 @@ public:
     // printers..." meanwhile; where the print system does not answer in time, the default
     // printer is offered as such.
     SettingsDialog(const ClassSetRequest& opening, bool easy,
-                   std::optional<std::vector<SystemPrinter>> printers, QWidget* parent = nullptr);
+                   const std::optional<std::vector<SystemPrinter>>& printers,
+                   QWidget* parent = nullptr);
 
     // The print system's answer (nothing where it did not answer): the list is filled anew,
     // keeping what was chosen.

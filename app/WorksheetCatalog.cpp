@@ -123,94 +123,117 @@ WorksheetCatalog::Row rowOf(ListedWorksheet&& sheet) {
     return row;
 }
 
+FileStamp stampOf(const FileInfo& info) {
+    return {info.size, info.modifiedNs, info.identity.inode};
+}
+
 // One reading of the folder, on a thread of the background pool; it hands over the rows of new
 // and changed files in batches, a small first one so the window fills at once, then one about
 // every tenth of a second. What it was given is its own: it touches nothing of the catalog's.
+class FolderReading {
+public:
+    FolderReading(BatchPromise& promise, std::shared_ptr<const WorksheetCatalog::Stamps> known)
+        : m_promise(promise), m_known(std::move(known)) {}
+
+    void read(const std::filesystem::path& folder, std::int64_t knownFolderNs, bool full) {
+        try {
+            m_batch->folderChangedNs = folderChangedNs(folder);
+            if (!full && m_known && m_batch->folderChangedNs == knownFolderNs &&
+                knownFolderNs != -1) {
+                // Nothing made or removed since: no file is looked at.
+                m_batch->stamps = m_known;
+                m_batch->last = true;
+                m_promise.addResult(std::move(m_batch));
+                return;
+            }
+            std::error_code ec;
+            for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+                 it.increment(ec)) {
+                if (m_promise.isCanceled())
+                    return;
+                look(*it);
+            }
+            if (ec)
+                m_batch->failure = "The folder cannot be read: " + ec.message();
+        } catch (const std::exception& failure) {
+            m_batch->failure = "The folder cannot be read: " + describeFailure(failure);
+        } catch (...) {
+            m_batch->failure = "The folder cannot be read.";
+        }
+        finish();
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    void look(const std::filesystem::directory_entry& entry) {
+        const std::filesystem::path& file = entry.path();
+        std::string name = pathToUtf8(file.filename());
+        // The entry's type comes with the folder's listing on most systems: no call per name.
+        // Links and folders are never opened.
+        std::error_code typeError;
+        if (!looksLikeWorksheetNumber(name) || entry.is_symlink(typeError) ||
+            entry.is_directory(typeError))
+            return;
+        const auto was = m_known ? m_known->find(name) : WorksheetCatalog::Stamps::const_iterator();
+        const bool had = m_known && was != m_known->end();
+        if (had) {
+            // Known: looked at without opening it, and read again only where it changed.
+            const std::optional<FileInfo> info = infoAt(file);
+            if (!info || !info->regular)
+                return;
+            if (stampOf(*info) == was->second) {
+                m_seen->emplace(std::move(name), was->second);
+                return;
+            }
+        }
+        FileInfo info;
+        if (std::optional<ListedWorksheet> sheet = readListedWorksheet(file, &info))
+            m_batch->rows.push_back(rowOf(std::move(*sheet)));
+        else if (had)
+            m_batch->gone.push_back(name); // no longer reads as a worksheet
+        if (info.regular)
+            m_seen->emplace(std::move(name), stampOf(info));
+        const bool first = !m_handedAny && m_batch->rows.size() == 64;
+        const bool due = m_batch->rows.size() >= 1024 &&
+                         Clock::now() - m_handedOver >= std::chrono::milliseconds(100);
+        if (first || due) {
+            m_promise.addResult(std::exchange(m_batch, std::make_shared<Batch>()));
+            m_handedAny = true;
+            m_handedOver = Clock::now();
+        }
+    }
+
+    // The last batch: the names gone (none where the reading failed: what was not reached is
+    // kept as it was), and every file's stamp.
+    void finish() {
+        if (m_known) {
+            for (const auto& [name, stamp] : *m_known) {
+                if (m_seen->contains(name))
+                    continue;
+                if (m_batch->failure.empty())
+                    m_batch->gone.push_back(name);
+                else
+                    m_seen->emplace(name, stamp);
+            }
+        }
+        m_batch->stamps = std::move(m_seen);
+        m_batch->last = true;
+        m_promise.addResult(std::move(m_batch));
+    }
+
+    BatchPromise& m_promise;
+    std::shared_ptr<const WorksheetCatalog::Stamps> m_known;
+    std::shared_ptr<Batch> m_batch = std::make_shared<Batch>();
+    std::shared_ptr<WorksheetCatalog::Stamps> m_seen = std::make_shared<WorksheetCatalog::Stamps>();
+    bool m_handedAny = false;
+    Clock::time_point m_handedOver = Clock::now();
+};
+
 void readFolder(BatchPromise& promise, const std::filesystem::path& folder,
                 const std::shared_ptr<const WorksheetCatalog::Stamps>& known,
                 std::int64_t knownFolderNs, bool full) {
-    using Clock = std::chrono::steady_clock;
-    auto batch = std::make_shared<Batch>();
-    bool handedAny = false;
-    Clock::time_point handedOver = Clock::now();
-    const auto handOver = [&] {
-        promise.addResult(std::move(batch));
-        batch = std::make_shared<Batch>();
-        handedAny = true;
-        handedOver = Clock::now();
-    };
-    auto seen = std::make_shared<WorksheetCatalog::Stamps>();
-    try {
-        batch->folderChangedNs = folderChangedNs(folder);
-        if (!full && known && batch->folderChangedNs == knownFolderNs &&
-            batch->folderChangedNs != -1) {
-            batch->stamps = known; // nothing made or removed since: no file is looked at
-            batch->last = true;
-            promise.addResult(std::move(batch));
-            return;
-        }
-        std::error_code ec;
-        for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
-             it.increment(ec)) {
-            if (promise.isCanceled())
-                return;
-            const std::filesystem::path& file = it->path();
-            std::string name = pathToUtf8(file.filename());
-            if (!looksLikeWorksheetNumber(name))
-                continue;
-            // The entry's type comes with the folder's listing on most systems: no call per
-            // name. Links and folders are never opened.
-            std::error_code typeError;
-            if (it->is_symlink(typeError) || it->is_directory(typeError))
-                continue;
-            const auto stampOf = [](const FileInfo& info) {
-                return FileStamp{info.size, info.modifiedNs, info.identity.inode};
-            };
-            const auto was = known ? known->find(name) : WorksheetCatalog::Stamps::const_iterator();
-            const bool had = known && was != known->end();
-            if (had) {
-                // Known: looked at without opening it, and read again only where it changed.
-                const std::optional<FileInfo> info = infoAt(file);
-                if (!info || !info->regular)
-                    continue;
-                if (stampOf(*info) == was->second) {
-                    seen->emplace(std::move(name), was->second);
-                    continue;
-                }
-            }
-            FileInfo info;
-            if (std::optional<ListedWorksheet> sheet = readListedWorksheet(file, &info))
-                batch->rows.push_back(rowOf(std::move(*sheet)));
-            else if (had)
-                batch->gone.push_back(name); // no longer reads as a worksheet
-            if (info.regular)
-                seen->emplace(std::move(name), stampOf(info));
-            const bool first = !handedAny && batch->rows.size() == 64;
-            const bool due = batch->rows.size() >= 1024 &&
-                             Clock::now() - handedOver >= std::chrono::milliseconds(100);
-            if (first || due)
-                handOver();
-        }
-        if (ec)
-            batch->failure = "The folder cannot be read: " + ec.message();
-    } catch (const std::exception& failure) {
-        batch->failure = "The folder cannot be read: " + describeFailure(failure);
-    } catch (...) {
-        batch->failure = "The folder cannot be read.";
-    }
-    if (known) {
-        for (const auto& [name, stamp] : *known) {
-            if (seen->contains(name))
-                continue;
-            if (batch->failure.empty())
-                batch->gone.push_back(name);
-            else
-                seen->emplace(name, stamp); // not reached: kept as it was
-        }
-    }
-    batch->stamps = std::move(seen);
-    batch->last = true;
-    promise.addResult(std::move(batch));
+    FolderReading(promise, known).read(folder, knownFolderNs, full);
 }
 
 } // namespace

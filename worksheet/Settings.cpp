@@ -293,6 +293,7 @@ std::optional<std::string> TooFewDifferentProblems(const ProblemSettings& s, int
 std::vector<std::string> DrawProblemLines(const ProblemSettings& s, int count, RandomPort& random) {
     const std::vector<int> operations = chosenOperations(s);
     std::vector<Dealer> dealers;
+    dealers.reserve(operations.size());
     for (const int operation : operations)
         dealers.emplace_back(candidates(s, operation), s.noRepeats);
     random.rtcRandomize();
