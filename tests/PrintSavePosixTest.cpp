@@ -1,6 +1,8 @@
 // Print/Save on a POSIX file system: a file-size limit for a full disk, names taken by folders,
 // FIFOs and links, two processes racing, a file moved away while it is written. (Windows has its
 // own counterparts in WindowsFileTest.cpp.)
+#include "common/NativeFile.h"
+#include "common/RuntimeError.h"
 #include "store/WorksheetFile.h"
 #include "support/FileSizeLimit.h"
 #include "support/PrintSaveFixture.h"
@@ -20,6 +22,22 @@ using test::FakeDialogs;
 using test::PrintSaveTest;
 using test::RandomWithHook;
 using test::ScriptedRandom;
+
+// The system's own answers: reading a folder is an error, never a loop; a FIFO cannot be flushed
+// to a disk, which is no failure of the write.
+TEST(NativeFilePosixTest, FailuresAreReportedAndUnflushableFilesAreNoFailure) {
+    test::TempFolder folder;
+    NativeFile opened = NativeFile::openForReading(folder.path());
+    char byte = 0;
+    EXPECT_THROW(opened.read(&byte, 1), RuntimeError);
+
+    ASSERT_EQ(::mkfifo((folder / "ADD001001").c_str(), 0600), 0);
+    const int reader = ::open((folder / "ADD001001").c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    NativeFile fifo = NativeFile::openForAppend(folder / "ADD001001");
+    EXPECT_NO_THROW(fifo.flushToDisk());
+    ::close(reader);
+}
 
 TEST_F(PrintSaveTest, AWriteThatFailsMidwayLeavesNoFile) {
     FakeDialogs headerDialogs;

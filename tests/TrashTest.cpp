@@ -11,6 +11,8 @@
 #include <future>
 #include <string>
 
+#include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -112,6 +114,61 @@ TEST_F(TrashTest, AReadOnlyTrashKeepsTheFile) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     EXPECT_EQ(test::readBytes(folder / "ADD001001"), "sheet");
     EXPECT_TRUE(std::filesystem::is_empty(trash() / "info"));
+}
+
+// A small tmpfs of its own, where the system lets this process mount one (root); the test is
+// skipped elsewhere.
+class Tmpfs {
+public:
+    Tmpfs(const std::filesystem::path& at, const char* options) : m_at(at) {
+        std::filesystem::create_directories(at);
+        m_mounted = ::mount("tmpfs", at.c_str(), "tmpfs", 0, options) == 0;
+    }
+    ~Tmpfs() {
+        if (m_mounted)
+            ::umount2(m_at.c_str(), MNT_DETACH);
+    }
+    Tmpfs(const Tmpfs&) = delete;
+    Tmpfs& operator=(const Tmpfs&) = delete;
+    bool mounted() const { return m_mounted; }
+
+private:
+    std::filesystem::path m_at;
+    bool m_mounted = false;
+};
+
+// A worksheet on another file system than the home folder goes to that file system's own trash,
+// at its top, with a record relative to the top; where the administrator made a shared .Trash
+// (sticky), into the user's folder in it. A file system with no inode left for the record keeps
+// the worksheet, at once.
+TEST_F(TrashTest, AnotherFileSystemHasItsOwnTrashAtItsTop) {
+    const Tmpfs stick(folder / "stick", "size=1m,nr_inodes=64");
+    if (!stick.mounted())
+        GTEST_SKIP() << "cannot mount a tmpfs here";
+    const std::filesystem::path top = folder / "stick";
+    std::filesystem::create_directory(top / "class");
+    test::writeBytes(top / "class/ADD001001", "on the stick");
+    ASSERT_EQ(trashInTime(top / "class/ADD001001"), std::nullopt);
+    const std::filesystem::path own = top / (".Trash-" + std::to_string(::getuid()));
+    EXPECT_EQ(test::readBytes(own / "files/ADD001001"), "on the stick");
+    EXPECT_NE(test::readBytes(own / "info/ADD001001.trashinfo").find("\nPath=class/ADD001001\n"),
+              std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(trash()));
+
+    std::filesystem::create_directory(top / ".Trash");
+    std::filesystem::permissions(top / ".Trash", std::filesystem::perms(01777));
+    test::writeBytes(top / "class/SUB001001", "shared");
+    ASSERT_EQ(trashInTime(top / "class/SUB001001"), std::nullopt);
+    EXPECT_EQ(test::readBytes(top / ".Trash" / std::to_string(::getuid()) / "files/SUB001001"),
+              "shared");
+
+    const Tmpfs full(folder / "full", "size=1m,nr_inodes=4");
+    ASSERT_TRUE(full.mounted());
+    test::writeBytes(folder / "full/MUL001001", "kept");
+    const std::optional<std::string> why = trashInTime(folder / "full/MUL001001");
+    ASSERT_TRUE(why);
+    EXPECT_EQ(*why, "Disk full");
+    EXPECT_EQ(test::readBytes(folder / "full/MUL001001"), "kept");
 }
 
 } // namespace
