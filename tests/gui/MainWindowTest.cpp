@@ -425,6 +425,9 @@ TEST_F(MainWindowTest, NewWorksheetsWithSettingsMakesAClassSetInOneJob) {
     request.printer = "Office";
     settingsAnswer = request;
     item->trigger();
+    EXPECT_TRUE(window.isMakingClassSet()); // made off the window's thread
+    item->trigger();                        // one set at a time: no second dialog meanwhile
+    EXPECT_EQ(settingsOpenings.size(), 2u);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window.isMakingClassSet(); }, 10000));
     EXPECT_EQ(printer.calls("Printer"), std::vector<std::string>{"Printer Office"});
     EXPECT_EQ(printer.calls("NewPage").size(), 3u); // sheet, key, sheet, key
