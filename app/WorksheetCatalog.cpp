@@ -180,8 +180,8 @@ private:
         if (had) {
             // Known: looked at without opening it, and read again only where it changed.
             const std::optional<FileInfo> info = infoAt(file);
-            if (!info || !info->regular)
-                return;
+            if (!info)
+                return; // gone since it was listed
             if (stampOf(*info) == was->second) {
                 m_seen->emplace(std::move(name), was->second);
                 return;
