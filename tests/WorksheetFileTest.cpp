@@ -1,6 +1,7 @@
 #include "store/WorksheetFile.h"
 
 #include "common/RuntimeError.h"
+#include "support/Platform.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -155,6 +156,22 @@ TEST(WorksheetFileTest, ALinkIsNeverReadThrough) {
     } catch (const RuntimeError& error) {
         EXPECT_EQ(error.code(), ErrorNumber::BadFileMode);
     }
+}
+
+// Reading takes what is there, not what the size said: a file that grew since it was asked, or
+// one whose size reads 0 (as the system's own /proc files do), is read whole; and every file
+// read is closed again.
+TEST(WorksheetFileTest, AFileIsReadWholeWhateverItsSizeSaidAndClosed) {
+    if (std::filesystem::exists("/proc/self/status")) {
+        const std::string status = readWorksheetBytes("/proc/self/status");
+        EXPECT_NE(status.find("\nPid:"), std::string::npos) << status.size();
+    }
+    TempFolder folder;
+    test::writeBytes(folder / "ADD001001", "\"T\",\"ADD001001\",1\r\n1,2,\"+\"\r\n");
+    const std::optional<std::size_t> before = test::openFiles();
+    for (int k = 0; k < 3; ++k)
+        readWorksheetFile(folder / "ADD001001");
+    EXPECT_EQ(test::openFiles(), before);
 }
 
 TEST(WorksheetFileTest, AFailedCreationLeavesNothingBehind) {
