@@ -317,9 +317,9 @@ void frmLibrary::runOnSelected(const PageCommand& pageCommand) {
     delete progress;
     std::string report;
     for (const std::string& line : gathered.said)
-        report += (report.empty() ? "" : "\n") + line;
+        report.append(report.empty() ? "" : "\n").append(line);
     if (done < numbers.size())
-        report += "\nStopped: " + std::to_string(numbers.size() - done) + " not " +
+        report += std::string("\nStopped: ") + std::to_string(numbers.size() - done) + " not " +
                   (pageCommand.toPdf ? "saved." : "printed.");
     m_ports.dialogs.messageBox({.text = report, .caption = caption});
 }
@@ -361,7 +361,7 @@ void frmLibrary::moveToTrash() {
         std::string failures;
         const QList<QString> reasons = watcher->future().results();
         for (const QString& reason : reasons)
-            failures += "\n" + reason.toStdString();
+            failures.append("\n").append(reason.toStdString());
         // Gone at once: a box closed before it showed would still come up later, over the
         // report (closing one also says "canceled").
         delete progress;
