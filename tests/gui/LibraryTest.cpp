@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTreeView>
 
@@ -188,6 +189,12 @@ TEST(LibraryCatalogTest, FollowsChangesInPlaceInAFolderOfAnyBytesAndKeepsRowsOnF
     EXPECT_EQ(catalog.storedCount(), 3);
     EXPECT_TRUE(catalog.failure().startsWith(QStringLiteral("The folder cannot be read: ")))
         << catalog.failure().toStdString();
+    // Back again: the next look says so, and the reason goes.
+    const QSignalSpy told(&catalog, &WorksheetCatalog::readingFinished);
+    std::filesystem::rename(parent / "moved", folder);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !told.isEmpty(); }, 5000));
+    EXPECT_EQ(catalog.failure(), QString());
+    EXPECT_EQ(catalog.storedCount(), 3);
 }
 
 // Moves into the freedesktop.org trash of a home on the same disk as the folder.
