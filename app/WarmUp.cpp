@@ -1,16 +1,20 @@
 #include "app/WarmUp.h"
 
+#include "app/Background.h"
+
 #include "common/AppInfo.h"
 #include "common/ProblemKinds.h"
 #include "print/QtPrinter.h"
 #include "print/QtText.h"
 #include "print/Surface.h"
+#include "print/SystemPrinter.h"
 
 #include <QBuffer>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPixmap>
+#include <QThreadPool>
 
 namespace sbk3 {
 
@@ -23,6 +27,9 @@ void warmUpMessageBoxes() {
 }
 
 void warmUpPages() {
+    // The print system's library is loaded on a thread of the pool, not at start-up: the window
+    // first shown does without it, and the first page need not wait for it.
+    backgroundPool()->start([] { systemPrintersViaCups(); });
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);

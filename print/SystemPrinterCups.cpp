@@ -8,7 +8,9 @@
 #include <cups/cups.h> // the library's types and names; its functions come through Cups below
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <dlfcn.h>
@@ -102,10 +104,20 @@ std::string option(const cups_dest_t& dest, const char* name) {
     return value ? value : "";
 }
 
-// libcups keeps its server for each thread once asked; the pool's threads live long, so each
-// look-up takes the print system as it is set up now (CUPS_SERVER, client.conf).
+// libcups keeps its server for each thread once asked, and the pool's threads live long: where
+// CUPS_SERVER has changed since this thread last asked, the server is looked up anew. Not on
+// every look-up: that reads the client's settings again and reconnects, some milliseconds a page.
 void useCurrentServer() {
-    api().setServer(nullptr);
+    thread_local bool asked = false;
+    thread_local std::string server;
+    const char* set = std::getenv("CUPS_SERVER");
+    const std::string now = set ? set : "";
+    if (asked && now == server)
+        return;
+    if (asked) // the first look-up on a thread reads it anyway
+        api().setServer(nullptr);
+    asked = true;
+    server = now;
 }
 
 DestPtr namedDest(const std::string& name) {
