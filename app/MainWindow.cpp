@@ -6,6 +6,7 @@
 #include "app/LibraryWindow.h"
 #include "app/SettingsDialog.h"
 #include "app/TypeList.h"
+#include "app/WarmUp.h"
 #include "common/AppInfo.h"
 #include "common/Capacity.h"
 #include "common/Dialogs.h"
@@ -280,6 +281,7 @@ void frmMain::optCompact_Click() {
 }
 
 void frmMain::cmdPrint_Click() {
+    warmUpPrinting();
     const RequestControls controls{txtNumOfProblems->text().toStdString(), optEasy->isChecked(),
                                    cboType->currentText().toStdString(),
                                    txtTitle->text().toStdString()};
@@ -298,6 +300,7 @@ PagePorts frmMain::pagePorts() {
 }
 
 void frmMain::cmdPrintSaved_Click() {
+    warmUpPrinting();
     PrintSaved(pageControls(), sheet, pagePorts());
 }
 
@@ -325,6 +328,7 @@ void frmMain::createContextMenu() {
 }
 
 void frmMain::openWorksheetLibrary() {
+    warmUpPrinting();
     if (m_library) {
         m_library->showNormal();
         m_library->raise();
@@ -364,6 +368,7 @@ void frmMain::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void frmMain::showContextMenu(const QPoint& at) {
+    warmUpPrinting();
     m_contextMenu->popup(at);
 }
 

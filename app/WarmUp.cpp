@@ -26,10 +26,11 @@ void warmUpMessageBoxes() {
     }
 }
 
-void warmUpPages() {
-    // The print system's library is loaded on a thread of the pool, not at start-up: the window
-    // first shown does without it, and the first page need not wait for it.
+void warmUpPrinting() {
     backgroundPool()->start([] { systemPrintersViaCups(); });
+}
+
+void warmUpPages() {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);

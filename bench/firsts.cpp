@@ -8,8 +8,10 @@
 //   bare60   the floor of that: 60 QPdfWriter pages with the same lines and underlines
 //   make300  the whole of making a 300-problem worksheet and its page as PDF, then exit
 // Usage: sbk3_firsts clicks|pdf|barepdf|classset|bare60|make300 FOLDER [warm]. With warm, first
-// does what SBK3 does while its splash waits for the click. Prints name=ms pairs.
+// does what SBK3 does while its splash waits for the click, and loads the print system's library
+// as a Print/Save click starts it. Prints name=ms pairs.
 #include "app/Application.h"
+#include "app/Background.h"
 #include "app/ClassSetCommand.h"
 #include "app/MainWindow.h"
 #include "app/QtDialogs.h"
@@ -32,6 +34,7 @@
 #include <QPdfWriter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <cstdio>
@@ -193,6 +196,9 @@ int main(int argc, char** argv) {
     if (argc > 3 && std::strcmp(argv[3], "warm") == 0) {
         warmUpMessageBoxes();
         warmUpPages();
+        // What a Print/Save click starts, done while its question box is read.
+        warmUpPrinting();
+        backgroundPool()->waitForDone();
     }
 
     if (std::strcmp(mode, "clicks") == 0) {
