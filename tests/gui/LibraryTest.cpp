@@ -345,7 +345,8 @@ TEST(LibraryPreviewTest, ShownAtOnceWithASilentPrintServerAndRedrawnOnResize) {
     const auto pageWidth = [&] {
         return preview->pixmap().isNull() ? 0 : preview->pixmap().width();
     };
-    ASSERT_TRUE(QTest::qWaitFor([&] { return pageWidth() > 0; }, 1500));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pageWidth() > 0; },
+                                10000)); // well within any print system's time-out
     const int before = pageWidth();
     library.resize(1400, 1000);
     EXPECT_TRUE(QTest::qWaitFor([&] { return pageWidth() > before; }, 2000)) << before;
