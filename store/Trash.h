@@ -6,7 +6,7 @@
 
 namespace sbk3 {
 
-// Moves file into the desktop's trash as the freedesktop.org trash specification describes it:
+// Moves file into the desktop's trash by the freedesktop.org trash rules, as file managers do:
 // its restore record (NAME.trashinfo: where it was, when it went) is written whole and flushed
 // first, then the file is renamed into the trash, never copied. A file on the home folder's file
 // system goes to the home trash ($XDG_DATA_HOME/Trash, else ~/.local/share/Trash); one on another
