@@ -123,10 +123,6 @@ WorksheetCatalog::Row rowOf(ListedWorksheet&& sheet) {
     return row;
 }
 
-FileStamp stampOf(const FileInfo& info) {
-    return {info.size, info.modifiedNs, info.identity.inode};
-}
-
 // One reading of the folder, on a thread of the background pool; it hands over the rows of new
 // and changed files in batches, a small first one so the window fills at once, then one about
 // every tenth of a second. What it was given is its own: it touches nothing of the catalog's.
@@ -167,14 +163,10 @@ private:
     using Clock = std::chrono::steady_clock;
 
     void look(const std::filesystem::directory_entry& entry) {
+        if (!mayBeWorksheet(entry))
+            return; // links and folders are never opened
         const std::filesystem::path& file = entry.path();
         std::string name = pathToUtf8(file.filename());
-        // The entry's type comes with the folder's listing on most systems: no call per name.
-        // Links and folders are never opened.
-        std::error_code typeError;
-        if (!looksLikeWorksheetNumber(name) || entry.is_symlink(typeError) ||
-            entry.is_directory(typeError))
-            return;
         const auto was = m_known ? m_known->find(name) : WorksheetCatalog::Stamps::const_iterator();
         const bool had = m_known && was != m_known->end();
         if (had) {
@@ -182,7 +174,7 @@ private:
             const std::optional<FileInfo> info = infoAt(file);
             if (!info)
                 return; // gone since it was listed
-            if (stampOf(*info) == was->second) {
+            if (*info == was->second) {
                 m_seen->emplace(std::move(name), was->second);
                 return;
             }
@@ -193,7 +185,7 @@ private:
         else if (had)
             m_batch->gone.push_back(name); // no longer reads as a worksheet
         if (info.regular)
-            m_seen->emplace(std::move(name), stampOf(info));
+            m_seen->emplace(std::move(name), info);
         const bool first = !m_handedAny && m_batch->rows.size() == 64;
         const bool due = m_batch->rows.size() >= 1024 &&
                          Clock::now() - m_handedOver >= std::chrono::milliseconds(100);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/ListedWorksheet.h"
+#include "common/NativeFile.h"
 
 #include <QAbstractTableModel>
 #include <QFutureWatcher>
@@ -32,15 +33,6 @@ bool matchesSearch(std::string_view text, const std::vector<std::string>& words)
 // True when whatever matches words matches earlier too: each earlier word is part of one of
 // words, as when a word is typed on.
 bool narrows(const std::vector<std::string>& words, const std::vector<std::string>& earlier);
-
-// What the catalog knows of a file without opening it: a change to any of these reads it again.
-struct FileStamp {
-    std::uint64_t size = 0;
-    std::int64_t modifiedNs = 0;
-    std::uint64_t inode = 0;
-
-    bool operator==(const FileStamp&) const = default;
-};
 
 // The worksheets stored in one folder, as a table a view shows and filters: number, title,
 // type, problems, date made. The folder is read off the user-interface thread, a batch at a
@@ -91,7 +83,9 @@ public:
         QString title;
         std::string text; // searched, folded
     };
-    using Stamps = std::unordered_map<std::string, FileStamp>; // by file name
+    // What the catalog knows of each file (by name) without opening it: any change to its size,
+    // time or identity reads it again.
+    using Stamps = std::unordered_map<std::string, FileInfo>;
     // One reading's rows, handed from its thread to the window's.
     struct Batch {
         std::vector<Row> rows;                // new, or read again since they changed

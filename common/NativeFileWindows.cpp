@@ -201,6 +201,9 @@ std::optional<FileInfo> infoAt(const std::filesystem::path& path) noexcept {
                                 data.ftLastWriteTime.dwLowDateTime;
     result.modified = static_cast<std::int64_t>(ticks / 10000000u) - 11644473600;
     result.modifiedNs = static_cast<std::int64_t>(ticks) * 100;
+    // Who it is, as an open file's info() says it: the two compare equal for the same file.
+    if (const std::optional<FileIdentity> identity = identityAt(path))
+        result.identity = *identity;
     return result;
 }
 

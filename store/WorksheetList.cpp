@@ -81,6 +81,13 @@ std::optional<ListedWorksheet> readListedWorksheet(const std::filesystem::path& 
     }
 }
 
+bool mayBeWorksheet(const std::filesystem::directory_entry& entry) {
+    // The entry's type comes with the folder's listing on most systems: no call per name.
+    std::error_code typeError;
+    return !entry.is_symlink(typeError) && !entry.is_directory(typeError) &&
+           looksLikeWorksheetNumber(pathToUtf8(entry.path().filename()));
+}
+
 void ScanWorksheets(const std::filesystem::path& folder, const std::function<bool()>& stop,
                     const std::function<void(ListedWorksheet&&)>& found) {
     std::error_code ec;
@@ -88,11 +95,7 @@ void ScanWorksheets(const std::filesystem::path& folder, const std::function<boo
          it.increment(ec)) {
         if (stop())
             return;
-        // The entry's type comes with the folder's listing on most systems: no call per name.
-        std::error_code typeError;
-        if (it->is_symlink(typeError) || it->is_directory(typeError))
-            continue;
-        if (!looksLikeWorksheetNumber(pathToUtf8(it->path().filename())))
+        if (!mayBeWorksheet(*it))
             continue;
         if (std::optional<ListedWorksheet> sheet = readListedWorksheet(it->path()))
             found(std::move(*sheet));

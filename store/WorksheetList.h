@@ -29,6 +29,10 @@ inline constexpr std::size_t kListingReadBytes = 8192;
 std::optional<ListedWorksheet> readListedWorksheet(const std::filesystem::path& file,
                                                    FileInfo* seen = nullptr);
 
+// True for a folder's entry that may be a worksheet and so may be opened: a name of the number's
+// form that is neither a link nor a folder.
+bool mayBeWorksheet(const std::filesystem::directory_entry& entry);
+
 // Reads the worksheets stored in folder, in the folder's own order, and hands each to found;
 // stops early once stop answers true. Names of another form, links and folders are passed over
 // without being opened.
