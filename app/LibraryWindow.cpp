@@ -375,7 +375,6 @@ void frmLibrary::moveToTrash() {
                                                 failures,
                                         .icon = MsgIcon::Exclamation,
                                         .caption = "Worksheet Library"});
-        Q_EMIT trashFinished();
     });
     m_trashing = watcher;
     updateState();

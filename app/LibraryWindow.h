@@ -68,10 +68,6 @@ public:
 
     bool isTrashing() const { return m_trashing != nullptr; }
 
-Q_SIGNALS:
-    // Moving to the trash has ended, and its report has been given.
-    void trashFinished();
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;

@@ -54,6 +54,18 @@ void makeTrashFolder(const path& folder) {
                            "The trash cannot be used: " + folder.string() + " is not a folder");
 }
 
+// The folders leading to folder that a new account may not have yet (~/.local/share), made as
+// the desktop would, for this user alone.
+void makeFoldersForUserAlone(const path& folder) {
+    struct stat data {};
+    if (folder.empty() || ::stat(folder.c_str(), &data) == 0)
+        return;
+    if (folder.has_parent_path() && folder.parent_path() != folder)
+        makeFoldersForUserAlone(folder.parent_path());
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+        fail(errno);
+}
+
 std::optional<dev_t> deviceOf(const path& at) {
     struct stat data {};
     if (::stat(at.c_str(), &data) != 0)
@@ -138,7 +150,7 @@ std::optional<std::string> moveToTrash(const path& file) {
         path trash = home;
         std::string recorded = absolute.string();
         if (homeTrashDevice(home) == data.st_dev) {
-            std::filesystem::create_directories(home.parent_path());
+            makeFoldersForUserAlone(home.parent_path());
         } else {
             const path top = topOf(absolute.parent_path(), data.st_dev);
             trash = topTrash(top);

@@ -58,6 +58,12 @@ TEST_F(TrashTest, TheRecordPutsTheFileBackExactlyWhateverTheBytesOfItsName) {
     ASSERT_EQ(trashInTime(latin / "ADD001001"), std::nullopt);
 
     EXPECT_FALSE(std::filesystem::exists(latin / "ADD001001"));
+    // A new account's data folder is made for this user alone.
+    for (const char* made : {".local", ".local/share", ".local/share/Trash"})
+        EXPECT_EQ(std::filesystem::status(home / made).permissions() &
+                      std::filesystem::perms::group_all,
+                  std::filesystem::perms::none)
+            << made;
     EXPECT_EQ(test::readBytes(trash() / "files/ADD001001"), "first");
     EXPECT_EQ(test::readBytes(trash() / "files/ADD001001.2"), "second");
     const std::string record = test::readBytes(trash() / "info/ADD001001.2.trashinfo");
