@@ -51,26 +51,24 @@ ClassSetResult RunClassSet(const ClassSetRequest& request, const ClassSetWindow&
     ClassSetResult result;
     const auto versions = static_cast<std::size_t>(std::max(request.versions, 0));
     const bool keys = request.keys != AnswerKeys::None;
+    // The pages of every version; the set goes on to print only once every version is stored.
+    const std::vector<SetPage> pages =
+        SetPageOrder(versions, request.copies, keys, request.keys == AnswerKeys::AtTheEnd);
     // Every version stored, then every page drawn, are the steps the progress counts.
-    const std::size_t pageCount =
-        SetPageOrder(versions, request.copies, keys, request.keys == AnswerKeys::AtTheEnd).size();
-    const std::size_t steps = versions + pageCount;
+    const std::size_t steps = versions + pages.size();
     const auto goOn = [&](std::size_t done) {
         if (progress && !progress(done, steps))
             result.stopped = true;
         return !result.stopped;
     };
-    result.stored =
-        StoreVersions(request, window.title, ports.folder, ports.random, ports.decimalSeparator,
-                      [&](std::size_t stored) { return goOn(stored); });
+    result.stored = StoreVersions(request, window.title, ports.folder, ports.random,
+                                  ports.decimalSeparator, goOn);
     if (!result.stored.failure.empty() || result.stopped)
         return result;
     try {
         std::vector<SavedWorksheet> sheets; // printed as stored, read back as Print Saved reads
         for (const std::string& number : result.stored.numbers)
             sheets.push_back(readWorksheetFile(ports.folder / pathFromUtf8(number)));
-        const std::vector<SetPage> pages =
-            SetPageOrder(sheets.size(), request.copies, keys, request.keys == AnswerKeys::AtTheEnd);
         result.pages = pages.size();
         const std::vector<std::string>& numbers = result.stored.numbers;
         ports.printer.setJobName(numbers.size() == 1 ? numbers.front()
