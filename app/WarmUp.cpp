@@ -16,13 +16,20 @@
 #include <QPixmap>
 #include <QThreadPool>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace sbk3 {
 
 void warmUpMessageBoxes() {
     for (const QMessageBox::Icon icon : {QMessageBox::Question, QMessageBox::Warning}) {
         QMessageBox box(icon, fromUtf8(kAppTitle), fromUtf8(kAppTitle),
                         QMessageBox::Yes | QMessageBox::No);
-        (void)box.grab(); // lays out and paints it once, off screen
+        // Laid out once, its icons and button texts loaded; painting it adds memory that the
+        // window shown at start would carry and the first box is no faster for it.
+        box.ensurePolished();
+        box.adjustSize();
     }
 }
 
@@ -54,6 +61,12 @@ void warmUpPages() {
         painter.drawText(QPointF(100, 400), glyphs);
     }
     painter.end();
+}
+
+void returnFreedMemory() {
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 } // namespace sbk3

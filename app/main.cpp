@@ -80,7 +80,10 @@ int main(int argc, char** argv) {
             buildMainWindow();
             QTimer::singleShot(0, &app, [&app] {
                 sbk3::warmUpMessageBoxes();
-                QTimer::singleShot(0, &app, [] { sbk3::warmUpPages(); });
+                QTimer::singleShot(0, &app, [] {
+                    sbk3::warmUpPages();
+                    sbk3::returnFreedMemory();
+                });
             });
         });
     });
