@@ -77,9 +77,11 @@ ClassSetResult RunClassSet(const ClassSetRequest& request, const ClassSetWindow&
             ports.printer.setPdfTarget(request.pdfPath);
         else if (!request.printer.empty())
             ports.printer.setPrinter(request.printer);
-        result.outcome = PrintSetPages(
-            ports.printer, ports.picRetPic, {ports.ProblemPos, window.chkBold, window.txtAppend},
-            window.easy, sheets, pages, [&](std::size_t drawn) { return goOn(versions + drawn); });
+        result.outcome = PrintSetPages(ports.printer, ports.picRetPic,
+                                       {ports.ProblemPos, window.chkBold, window.txtAppend, false,
+                                        window.easy, ports.decimalSeparator},
+                                       window.easy, sheets, pages,
+                                       [&](std::size_t drawn) { return goOn(versions + drawn); });
     } catch (const std::exception& failure) {
         ports.printer.killDoc();
         ports.printer.setFontSize(12);

@@ -430,9 +430,11 @@ void frmLibrary::showPreview() {
         const PositionTable& positions =
             LayoutForKey(m_ports.ProblemPos, controls.easy, sheet.count, answerKey, compact);
         QtPrinter printer({});
-        const QImage page = printer.drawPreview(
-            m_ports.picRetPic, {positions, controls.chkBold, controls.txtAppend, answerKey}, sheet,
-            dpi, m_paperOf);
+        const QImage page =
+            printer.drawPreview(m_ports.picRetPic,
+                                {positions, controls.chkBold, controls.txtAppend, answerKey,
+                                 controls.easy, controls.decimalSeparator},
+                                sheet, dpi, m_paperOf);
         if (page.isNull())
             throw RuntimeError(ErrorNumber::PrinterError);
         picPreview->setPixmap(QPixmap::fromImage(page));

@@ -291,7 +291,8 @@ void frmMain::cmdPrint_Click() {
 }
 
 PageControls frmMain::pageControls() const {
-    return {optEasy->isChecked(), chkBold->isChecked() ? 1 : 0, txtAppend->text().toStdString()};
+    return {optEasy->isChecked(), chkBold->isChecked() ? 1 : 0, txtAppend->text().toStdString(),
+            m_ports.decimalSeparator};
 }
 
 PagePorts frmMain::pagePorts() {

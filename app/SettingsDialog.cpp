@@ -1,6 +1,7 @@
 #include "app/SettingsDialog.h"
 
 #include "app/PrinterQuery.h"
+#include "common/ProblemKinds.h"
 #include "print/QtText.h"
 
 #include <QCheckBox>
@@ -14,12 +15,12 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <QTabWidget>
 
 namespace sbk3 {
 namespace {
 
 constexpr const char* kOperationNames[] = {"Addition", "Subtraction", "Multiplication", "Division"};
-constexpr const char* kCarrying[] = {"Any", "Never", "Always"};
 constexpr const char* kKeys[] = {"None", "After each worksheet", "All at the end"};
 
 QString printerEntry(const SystemPrinter& printer) {
@@ -123,6 +124,47 @@ QCheckBox* SettingsDialog::check(const char* name, const QString& text, bool on)
     return box;
 }
 
+void SettingsDialog::number(const char* name, const char* label, int high, const ProblemSettings& s,
+                            int ProblemSettings::*field) {
+    // Wider than the settings allow, so that a number too large is refused with a sentence
+    // instead of being cut as it is typed.
+    m_numbers.emplace_back(spin(name, label, 0, high * 10 + 9, s.*field), field);
+}
+
+QComboBox* SettingsDialog::choice(const char* name, const char* label, const QStringList& items,
+                                  int index) {
+    auto* caption = new QLabel(QString::fromLatin1(label), this);
+    auto* box = new QComboBox(this);
+    box->setObjectName(QString::fromLatin1(name));
+    box->addItems(items);
+    box->setCurrentIndex(index);
+    caption->setBuddy(box);
+    box->setAccessibleName(caption->text());
+    m_grid->addWidget(caption, m_row, 0);
+    m_grid->addWidget(box, m_row++, 1);
+    return box;
+}
+
+QComboBox* SettingsDialog::formChoice(int operation, Form chosen) {
+    const OperatorInfo& op = operators()[static_cast<std::size_t>(operation)];
+    const std::string name = std::string("form") + kOperationNames[operation];
+    const std::string label = std::string(kOperationNames[operation]) + " form:";
+    QComboBox* box = choice(name.c_str(), label.c_str(), {}, 0);
+    for (const FormInfo& form : forms())
+        if (form.serves(op))
+            box->addItem(fromUtf8(form.name), static_cast<int>(form.form));
+    box->setCurrentIndex(std::max(0, box->findData(static_cast<int>(chosen))));
+    m_forms.at(static_cast<std::size_t>(operation)) = box;
+    return box;
+}
+
+QWidget* SettingsDialog::startPage() {
+    auto* page = new QWidget(this);
+    m_grid = new QGridLayout(page);
+    m_row = 0;
+    return page;
+}
+
 void SettingsDialog::buildProblems(const ClassSetRequest& opening) {
     const ProblemSettings& s = opening.settings;
     auto* operations = new QHBoxLayout;
@@ -134,21 +176,41 @@ void SettingsDialog::buildProblems(const ClassSetRequest& opening) {
     }
     m_grid->addWidget(new QLabel(QStringLiteral("Operations:"), this), m_row, 0);
     m_grid->addLayout(operations, m_row++, 1);
+    m_carrying = choice("carrying", "Carrying / borrowing:",
+                        {QStringLiteral("Any"), QStringLiteral("Never"), QStringLiteral("Always")},
+                        static_cast<int>(s.carrying));
+    const QStringList places = {QStringLiteral("None (whole numbers)"), QStringLiteral("1"),
+                                QStringLiteral("2")};
+    m_places = choice("places", "Decimal places (addition, subtraction):", places, s.places);
 
-    m_firstMin = spin("firstMin", "Smallest first number:", 0, 99, s.firstMin);
-    m_firstMax = spin("firstMax", "Largest first number:", 0, 99, s.firstMax);
-    m_secondMin = spin("secondMin", "Smallest second number:", 0, 99, s.secondMin);
-    m_secondMax = spin("secondMax", "Largest second number:", 0, 99, s.secondMax);
-    auto* carryingLabel = new QLabel(QStringLiteral("Carrying / borrowing:"), this);
-    m_carrying = new QComboBox(this);
-    m_carrying->setObjectName(QStringLiteral("carrying"));
-    for (const char* rule : kCarrying)
-        m_carrying->addItem(QString::fromLatin1(rule));
-    m_carrying->setCurrentIndex(static_cast<int>(s.carrying));
-    carryingLabel->setBuddy(m_carrying);
-    m_carrying->setAccessibleName(carryingLabel->text());
-    m_grid->addWidget(carryingLabel, m_row, 0);
-    m_grid->addWidget(m_carrying, m_row++, 1);
+    QGridLayout* outer = m_grid;
+    const int outerRow = m_row;
+    auto* tabs = new QTabWidget(this);
+    tabs->setObjectName(QStringLiteral("operationTabs"));
+
+    tabs->addTab(startPage(), QStringLiteral("Addition"));
+    number("firstMin", "Smallest first number:", kLargestNumber, s, &ProblemSettings::firstMin);
+    number("firstMax", "Largest first number:", kLargestNumber, s, &ProblemSettings::firstMax);
+    number("secondMin", "Smallest second number:", kLargestNumber, s, &ProblemSettings::secondMin);
+    number("secondMax", "Largest second number:", kLargestNumber, s, &ProblemSettings::secondMax);
+    number("sumMin", "Smallest sum:", 2 * kLargestNumber, s, &ProblemSettings::sumMin);
+    number("sumMax", "Largest sum:", 2 * kLargestNumber, s, &ProblemSettings::sumMax);
+    formChoice(Add, s.forms[Add]);
+
+    tabs->addTab(startPage(), QStringLiteral("Subtraction"));
+    number("subFirstMin", "Smallest number to take from:", kLargestNumber, s,
+           &ProblemSettings::subFirstMin);
+    number("subFirstMax", "Largest number to take from:", kLargestNumber, s,
+           &ProblemSettings::subFirstMax);
+    number("subSecondMin", "Smallest number taken away:", kLargestNumber, s,
+           &ProblemSettings::subSecondMin);
+    number("subSecondMax", "Largest number taken away:", kLargestNumber, s,
+           &ProblemSettings::subSecondMax);
+    number("differenceMin", "Smallest difference:", kLargestNumber, s,
+           &ProblemSettings::differenceMin);
+    number("differenceMax", "Largest difference:", kLargestNumber, s,
+           &ProblemSettings::differenceMax);
+    formChoice(Subtract, s.forms[Subtract]);
 
     const auto numbers = [this](const char* label, const char* each, auto& boxes, int first,
                                 const std::array<bool, 13>& on) {
@@ -166,22 +228,55 @@ void SettingsDialog::buildProblems(const ClassSetRequest& opening) {
         m_grid->addWidget(new QLabel(QString::fromLatin1(label), this), m_row, 0);
         m_grid->addLayout(row, m_row++, 1);
     };
+    tabs->addTab(startPage(), QStringLiteral("Multiplication"));
+    m_useTables = check("useTables", QStringLiteral("Second factor from the tables"), s.useTables);
+    m_grid->addWidget(m_useTables, m_row++, 1);
     numbers("Tables:", "Table", m_tables, 0, s.tables);
-    m_factorMin = spin("factorMin", "Smallest other factor:", 0, 12, s.factorMin);
-    m_factorMax = spin("factorMax", "Largest other factor:", 0, 12, s.factorMax);
+    number("secondFactorMin", "Smallest second factor:", kLargestSmallFactor, s,
+           &ProblemSettings::secondFactorMin);
+    number("secondFactorMax", "Largest second factor:", kLargestSmallFactor, s,
+           &ProblemSettings::secondFactorMax);
+    number("factorMin", "Smallest first factor:", kLargestNumber, s, &ProblemSettings::factorMin);
+    number("factorMax", "Largest first factor:", kLargestNumber, s, &ProblemSettings::factorMax);
+    m_factorPlaces =
+        choice("factorPlaces", "Decimal places of the first factor:", places, s.factorPlaces);
+    formChoice(Multiply, s.forms[Multiply]);
+
+    tabs->addTab(startPage(), QStringLiteral("Division"));
+    m_useDivisors =
+        check("useDivisors", QStringLiteral("Divisor from the divisors chosen"), s.useDivisors);
+    m_grid->addWidget(m_useDivisors, m_row++, 1);
     numbers("Divisors:", "Divisor", m_divisors, 1, s.divisors);
-    m_quotientMin = spin("quotientMin", "Smallest quotient:", 0, 12, s.quotientMin);
-    m_quotientMax = spin("quotientMax", "Largest quotient:", 0, 12, s.quotientMax);
+    number("divisorMin", "Smallest divisor:", kLargestSmallFactor, s, &ProblemSettings::divisorMin);
+    number("divisorMax", "Largest divisor:", kLargestSmallFactor, s, &ProblemSettings::divisorMax);
+    number("quotientMin", "Smallest quotient:", kLargestNumber, s, &ProblemSettings::quotientMin);
+    number("quotientMax", "Largest quotient:", kLargestNumber, s, &ProblemSettings::quotientMax);
+    number("dividendMin", "Smallest dividend:", kLargestNumber, s, &ProblemSettings::dividendMin);
+    number("dividendMax", "Largest dividend:", kLargestNumber, s, &ProblemSettings::dividendMax);
+    m_remainders =
+        choice("remainders", "Remainders:",
+               {QStringLiteral("None"), QStringLiteral("Allowed"), QStringLiteral("Always")},
+               static_cast<int>(s.remainders));
+    formChoice(Divide, s.forms[Divide]);
     m_note = new QLabel(this);
     m_note->setObjectName(QStringLiteral("quotientNote"));
     m_note->setWordWrap(true);
     m_grid->addWidget(m_note, m_row++, 1);
 
+    m_grid = outer;
+    m_row = outerRow;
+    m_grid->addWidget(tabs, m_row++, 0, 1, 2);
+    m_blank = choice("blank", "Missing number:",
+                     {QStringLiteral("The first number"), QStringLiteral("The second number"),
+                      QStringLiteral("The answer"), QStringLiteral("Any of them")},
+                     static_cast<int>(s.blank));
     m_leaveOut =
         check("leaveOut", QStringLiteral("Leave out problems with 0 or 1"), s.leaveOutZeroAndOne);
     m_grid->addWidget(m_leaveOut, m_row++, 1);
     m_noRepeats = check("noRepeats", QStringLiteral("No repeated problems"), s.noRepeats);
     m_grid->addWidget(m_noRepeats, m_row++, 1);
+    for (QComboBox* box : {m_carrying, m_places, m_factorPlaces, m_remainders, m_blank})
+        connect(box, &QComboBox::currentIndexChanged, this, &SettingsDialog::updateNote);
 }
 
 void SettingsDialog::buildSet(const ClassSetRequest& opening) {
@@ -219,19 +314,21 @@ ClassSetRequest SettingsDialog::request() const {
     s.subtraction = m_operations[1]->isChecked();
     s.multiplication = m_operations[2]->isChecked();
     s.division = m_operations[3]->isChecked();
-    s.firstMin = m_firstMin->value();
-    s.firstMax = m_firstMax->value();
-    s.secondMin = m_secondMin->value();
-    s.secondMax = m_secondMax->value();
+    for (const auto& [box, field] : m_numbers)
+        s.*field = box->value();
     s.carrying = static_cast<Carrying>(m_carrying->currentIndex());
+    s.places = m_places->currentIndex();
+    s.factorPlaces = m_factorPlaces->currentIndex();
     for (std::size_t n = 0; n < s.tables.size(); ++n) {
         s.tables.at(n) = m_tables.at(n)->isChecked();
         s.divisors.at(n) = n > 0 && m_divisors.at(n)->isChecked();
     }
-    s.factorMin = m_factorMin->value();
-    s.factorMax = m_factorMax->value();
-    s.quotientMin = m_quotientMin->value();
-    s.quotientMax = m_quotientMax->value();
+    s.useTables = m_useTables->isChecked();
+    s.useDivisors = m_useDivisors->isChecked();
+    s.remainders = static_cast<Remainders>(m_remainders->currentIndex());
+    for (std::size_t operation = 0; operation < m_forms.size(); ++operation)
+        s.forms.at(operation) = static_cast<Form>(m_forms.at(operation)->currentData().toInt());
+    s.blank = static_cast<MissingBlank>(m_blank->currentIndex());
     s.leaveOutZeroAndOne = m_leaveOut->isChecked();
     s.noRepeats = m_noRepeats->isChecked();
     r.problems = m_problems->value();

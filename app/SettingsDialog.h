@@ -8,6 +8,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class QCheckBox;
@@ -52,6 +53,13 @@ public:
 
 private:
     QSpinBox* spin(const char* name, const char* label, int low, int high, int value);
+    // A number field of the problems: shown with the setting's value, read back into it.
+    void number(const char* name, const char* label, int high, const ProblemSettings& s,
+                int ProblemSettings::*field);
+    QComboBox* choice(const char* name, const char* label, const QStringList& items, int index);
+    QComboBox* formChoice(int operation, Form chosen);
+    // Builds the next rows into a page of the tabs.
+    QWidget* startPage();
     QCheckBox* check(const char* name, const QString& text, bool on);
     void buildProblems(const ClassSetRequest& opening);
     void buildSet(const ClassSetRequest& opening);
@@ -62,17 +70,18 @@ private:
     bool m_easy;
     std::vector<SystemPrinter> m_printers;
     std::array<QCheckBox*, 4> m_operations{};
-    QSpinBox* m_firstMin = nullptr;
-    QSpinBox* m_firstMax = nullptr;
-    QSpinBox* m_secondMin = nullptr;
-    QSpinBox* m_secondMax = nullptr;
+    // The number fields of the problems, each with the setting it holds.
+    std::vector<std::pair<QSpinBox*, int ProblemSettings::*>> m_numbers;
     QComboBox* m_carrying = nullptr;
+    QComboBox* m_places = nullptr;
     std::array<QCheckBox*, 13> m_tables{};
-    QSpinBox* m_factorMin = nullptr;
-    QSpinBox* m_factorMax = nullptr;
+    QCheckBox* m_useTables = nullptr;
+    QComboBox* m_factorPlaces = nullptr;
     std::array<QCheckBox*, 13> m_divisors{}; // entry 0 unused
-    QSpinBox* m_quotientMin = nullptr;
-    QSpinBox* m_quotientMax = nullptr;
+    QCheckBox* m_useDivisors = nullptr;
+    QComboBox* m_remainders = nullptr;
+    std::array<QComboBox*, kOperations> m_forms{};
+    QComboBox* m_blank = nullptr;
     QLabel* m_note = nullptr;
     QCheckBox* m_leaveOut = nullptr;
     QCheckBox* m_noRepeats = nullptr;

@@ -3,7 +3,7 @@
 #include "app/Background.h"
 
 #include "common/AppInfo.h"
-#include "common/ProblemKinds.h"
+#include "common/ProblemForms.h"
 #include "print/QtPrinter.h"
 #include "print/QtText.h"
 #include "print/Surface.h"
@@ -49,9 +49,7 @@ void warmUpPages() {
     text.setPointSize(12);
     painter.setFont(text);
     painter.drawText(QPointF(100, 200), QStringLiteral("Name_ 0123456789"));
-    QString glyphs = QStringLiteral(" 0123456789");
-    for (const OperatorInfo& op : operators())
-        glyphs += fromUtf8(op.text);
+    const QString glyphs = fromUtf8(pictureCharacters());
     QFont mono(fromUtf8(SurfacePicture().fontName));
     mono.setPointSize(12);
     for (const bool bold : {false, true}) {

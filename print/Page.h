@@ -17,6 +17,10 @@ struct PageSettings {
     int chkBold = 0;        // 1 prints the problems bold; any other value regular
     std::string txtAppend;  // the bottom line
     bool answerKey = false; // each problem with its answer under the rule
+    // A laid-out worksheet's page: spaced as "Easy Reading" (else "Compact Test"), its decimals
+    // printed with the user's separator.
+    bool easy = false;
+    std::string decimalSeparator = ".";
 };
 
 // Draws the worksheet on one page: name line, title, each problem at its slot, bottom line. As

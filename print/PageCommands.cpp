@@ -156,9 +156,11 @@ private:
         PositionTable compact;
         const PositionTable& positions = LayoutForKey(m_ports.ProblemPos, m_controls.easy,
                                                       sheet.count, m_command.answerKey, compact);
-        PageOutcome outcome = PrintWorksheetPage(
-            m_ports.printer, m_ports.picRetPic,
-            {positions, m_controls.chkBold, m_controls.txtAppend, m_command.answerKey}, sheet);
+        PageOutcome outcome =
+            PrintWorksheetPage(m_ports.printer, m_ports.picRetPic,
+                               {positions, m_controls.chkBold, m_controls.txtAppend,
+                                m_command.answerKey, m_controls.easy, m_controls.decimalSeparator},
+                               sheet);
         m_state.PrintNewSheet = false;
         return outcome;
     }

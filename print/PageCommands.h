@@ -17,9 +17,10 @@ class PositionTable;
 
 // What a page command reads from the main window.
 struct PageControls {
-    bool easy = true;      // optEasy
-    int chkBold = 0;       // chkBold
-    std::string txtAppend; // txtAppend
+    bool easy = true;                   // optEasy
+    int chkBold = 0;                    // chkBold
+    std::string txtAppend;              // txtAppend
+    std::string decimalSeparator = "."; // the user's locale, for the decimals of a page
 };
 
 struct PagePorts {

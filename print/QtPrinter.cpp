@@ -1,5 +1,7 @@
 #include "print/QtPrinter.h"
 
+#include "common/ProblemForms.h"
+
 #include "common/AppInfo.h"
 #include "common/FileExists.h"
 #include "common/NativeFile.h"
@@ -31,9 +33,12 @@
 namespace sbk3 {
 namespace {
 
-// What a problem's lines are made of: digits, blanks, the operators, the "r" of a remainder.
-constexpr const char* kProblemCharacters = " 0123456789+-xr";
-constexpr const char* kDivisionSign = "\xC3\xB7"; // U+00F7 in UTF-8
+// What a problem's lines are made of, whatever its form: digits, blanks, the separators, the
+// operators, each form's own characters.
+const QString& problemCharacters() {
+    static const QString characters = fromUtf8(pictureCharacters());
+    return characters;
+}
 
 // The paper of the user's locale, Letter where it measures in US units and A4 elsewhere, with
 // margins any printer can keep.
@@ -120,16 +125,11 @@ struct QtPrinter::Impl {
 
         // An upper bound of the line's width without shaping it: the widest problem character
         // for each of its characters; infinite for a line with any other character.
-        double widthAtMost(const std::string& text) const {
-            std::size_t characters = 0;
-            for (std::size_t at = 0; at < text.size(); ++at, ++characters) {
-                if (text.compare(at, 2, kDivisionSign) == 0)
-                    ++at; // one character of two bytes
-                else if (std::string_view(kProblemCharacters).find(text[at]) ==
-                         std::string_view::npos)
+        double widthAtMost(const QString& text) const {
+            for (const QChar c : text)
+                if (!problemCharacters().contains(c))
                     return std::numeric_limits<double>::infinity();
-            }
-            return widest * static_cast<double>(characters);
+            return widest * static_cast<double>(text.size());
         }
 
         const QFont& font(bool inBold, bool underline) const {
@@ -150,7 +150,7 @@ struct QtPrinter::Impl {
             QFont heavy = plain;
             heavy.setBold(true);
             const QFontMetricsF boldMetrics(heavy, device);
-            for (const QChar c : QString::fromLatin1(kProblemCharacters) + fromUtf8(kDivisionSign))
+            for (const QChar c : problemCharacters())
                 face->widest = std::max({face->widest, face->metrics.horizontalAdvance(c),
                                          boldMetrics.horizontalAdvance(c)});
             for (std::size_t style = 0; style < 4; ++style) {
@@ -356,11 +356,12 @@ void QtPrinter::paintPicture(const SurfacePicture& picture, float x, float y) {
     // and its measures are the same for every picture of a page, so they are made once.
     Impl::PictureFace& face = d->pictureFace(picture);
     const QPointF origin(x * d->unitX(), y * d->unitY());
-    const QSizeF box(kPictureUnits * d->unitX(), kPictureUnits * d->unitY());
+    const QSizeF box(static_cast<double>(picture.widthUnits) * d->unitX(),
+                     static_cast<double>(picture.heightUnits) * d->unitY());
     // A clip costs the page a clip path; only lines that would reach past the box need one.
     bool fits = face.metrics.height() * static_cast<double>(picture.lines.size()) <= box.height();
     for (const SurfaceLine& line : picture.lines)
-        fits = fits && face.widthAtMost(line.text) <= box.width();
+        fits = fits && face.widthAtMost(fromUtf8(line.text)) <= box.width();
     if (!fits) {
         d->painter.save();
         d->painter.setClipRect(QRectF(origin, box), Qt::IntersectClip);

@@ -48,7 +48,8 @@ PageOutcome PrintSetPages(PrinterPort& printer, ProblemSurface& picRetPic,
         const PositionTable& positions =
             LayoutForKey(settings.ProblemPos, easy, sheet.count, pages[k].answerKey, compact);
         DrawWorksheetPage(printer, picRetPic,
-                          {positions, settings.chkBold, settings.txtAppend, pages[k].answerKey},
+                          {positions, settings.chkBold, settings.txtAppend, pages[k].answerKey,
+                           easy, settings.decimalSeparator},
                           sheet);
     }
     PageOutcome outcome = printer.endDoc();

@@ -21,6 +21,10 @@ struct SurfacePicture {
     std::string fontName = "Courier New";
     int fontPoints = 12;
     std::vector<SurfaceLine> lines;
+    // The box the picture is cut at, in printer character units: the surface's own, or as
+    // large as a laid-out problem's lines.
+    float widthUnits = kPictureUnits;
+    float heightUnits = kPictureUnits;
 };
 
 // The small drawing surface each problem is drawn on before it goes onto the page. It keeps
@@ -33,8 +37,16 @@ public:
     bool fontBold() const { return m_bold; }
     bool fontUnderline() const { return m_underline; }
 
-    // Back to white, drawing position at the top-left corner.
-    void Cls() { m_picture.lines.clear(); }
+    // Back to white, drawing position at the top-left corner, at the surface's own size.
+    void Cls() {
+        m_picture.lines.clear();
+        m_picture.widthUnits = m_picture.heightUnits = kPictureUnits;
+    }
+    // The picture's box, for lines that need more room than the surface's.
+    void setSize(float widthUnits, float heightUnits) {
+        m_picture.widthUnits = widthUnits;
+        m_picture.heightUnits = heightUnits;
+    }
     void printLine(std::string text);
     const SurfacePicture& image() const { return m_picture; }
 

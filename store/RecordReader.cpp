@@ -35,9 +35,11 @@ void RecordReader::skipBlanks() {
 }
 
 void RecordReader::skipDelimiter() {
+    m_afterComma = false;
     if (atEnd())
         return;
     const char c = m_text[m_pos];
+    m_afterComma = c == ',';
     if (c == ',' || c == '\n') {
         ++m_pos;
     } else if (c == '\r') {

@@ -22,6 +22,13 @@ public:
 
     // The rest of the current line, without its line end, leaving the reader on the next line.
     std::string_view takeLine();
+    // True when nothing but blanks is left.
+    bool atTextEnd() {
+        skipBlanks();
+        return atEnd();
+    }
+    // True when the last field read was the last of its line (or of the text).
+    bool endedLine() const { return !m_afterComma; }
 
 private:
     bool atEnd() const { return m_pos >= m_text.size(); }
@@ -30,6 +37,7 @@ private:
 
     std::string_view m_text;
     std::size_t m_pos = 0;
+    bool m_afterComma = false;
 };
 
 // A field's text as a 16-bit signed integer, rounded half to even like the runtime's conversion.

@@ -1,11 +1,14 @@
 #include "store/WorksheetFile.h"
 
+#include "common/AppInfo.h"
+#include "common/ProblemKinds.h"
 #include "common/RuntimeError.h"
 #include "common/Text.h"
 #include "store/Cp1252.h"
 #include "store/RecordReader.h"
 
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <system_error>
 
@@ -24,6 +27,7 @@ struct HeaderFields {
     std::string title;
     std::string sheetCode;
     std::string_view count;
+    std::string mark;    // a laid-out worksheet's fourth field
     std::size_t end = 0; // where the records after the header begin
 };
 
@@ -31,10 +35,16 @@ struct HeaderFields {
 std::optional<HeaderFields> headerEndingOn(std::string_view text, std::size_t titleOpen,
                                            std::size_t lineStart, std::size_t lineEnd) {
     std::string_view rest = trimRight(text.substr(lineStart, lineEnd - lineStart));
+    HeaderFields fields;
+    // A laid-out worksheet's mark after the count.
+    if (const std::size_t markOpen = rest.rfind(",\"" + std::string(kLaidOutMarkPrefix));
+        markOpen != std::string_view::npos && rest.size() > markOpen + 2 && rest.back() == '"') {
+        fields.mark = std::string(rest.substr(markOpen + 2, rest.size() - markOpen - 3));
+        rest = trimRight(rest.substr(0, markOpen));
+    }
     const std::size_t countComma = rest.rfind(',');
     if (countComma == std::string_view::npos)
         return std::nullopt;
-    HeaderFields fields;
     fields.count = rest.substr(countComma + 1);
     rest = trimRight(rest.substr(0, countComma));
     if (rest.size() < 2 || rest.back() != '"')
@@ -95,6 +105,25 @@ std::string headerLine(std::string_view title, std::string_view sheetCode, int c
 std::string problemLine(int first, int second, std::string_view op, bool quoted) {
     return std::to_string(first) + "," + std::to_string(second) + "," +
            (quoted ? Qt(op) : std::string(op));
+}
+
+std::string laidOutHeaderLine(std::string_view title, std::string_view sheetCode, int count) {
+    return headerLine(title, sheetCode, count) + "," + Qt(kLaidOutMark);
+}
+
+std::string sheetProblemLine(const SheetProblem& problem) {
+    std::string line = numberText(problem.first);
+    line += ',';
+    line += numberText(problem.second);
+    line += ',';
+    line += Qt(problem.op ? problem.op->text : "");
+    line += ',';
+    line += Qt(formInfo(problem.form).code);
+    if (problem.blank != Blank::None) {
+        line += ',';
+        line += Qt(blankCode(problem.blank));
+    }
+    return line;
 }
 
 std::optional<NewWorksheetFile> NewWorksheetFile::create(const std::filesystem::path& path,
@@ -169,6 +198,61 @@ void WorksheetAppender::close() {
     m_file.close();
 }
 
+namespace {
+
+[[noreturn]] void refuseProblem(int k, const std::string& why) {
+    throw RuntimeError(ErrorNumber::TypeMismatch, "problem " + std::to_string(k) + " " + why + ".");
+}
+
+// One laid-out problem from its own line: "4728,6,"÷","long"", "7,5,"+","missing","second"".
+SheetProblem readSheetProblem(std::string_view line, int k) {
+    RecordReader fields(line);
+    std::array<std::string, 4> texts;
+    for (std::string& text : texts) {
+        if (fields.atTextEnd())
+            refuseProblem(k, "is not complete");
+        text = fields.nextField();
+    }
+    SheetProblem problem;
+    const std::optional<Number> first = parseNumber(texts[0]);
+    const std::optional<Number> second = parseNumber(texts[1]);
+    for (const auto& [number, text] : {std::pair{first, texts[0]}, std::pair{second, texts[1]}})
+        if (!number)
+            refuseProblem(k, "holds \"" + text +
+                                 "\", which is no number from 0 to 9999 with at most 2 decimal "
+                                 "places");
+    problem.first = *first;
+    problem.second = *second;
+    problem.op = findOperator(texts[2]);
+    const FormInfo* form = findForm(texts[3]);
+    if (!form)
+        refuseProblem(k, "has the form \"" + texts[3] + "\", which this version does not know");
+    problem.form = form->form;
+    if (!fields.atTextEnd()) {
+        const std::string code = fields.nextField();
+        const std::optional<Blank> blank = findBlank(code);
+        if (!blank || *blank == Blank::None)
+            refuseProblem(k, "leaves \"" + code + "\" blank, which is none of its numbers");
+        problem.blank = *blank;
+    }
+    if (const std::optional<std::string> why = unprintable(problem))
+        refuseProblem(k, "cannot be printed: " + *why);
+    return problem;
+}
+
+void readSheetProblems(RecordReader& reader, SavedWorksheet& sheet) {
+    sheet.laidOut = true;
+    for (int k = 1; k <= sheet.count; ++k) {
+        if (k > kMaxProblems)
+            throw RuntimeError(ErrorNumber::SubscriptOutOfRange);
+        if (reader.atTextEnd())
+            throw RuntimeError(ErrorNumber::InputPastEndOfFile);
+        sheet.sheetProblems.push_back(readSheetProblem(reader.takeLine(), k));
+    }
+}
+
+} // namespace
+
 SavedWorksheet parseWorksheet(std::string_view bytes, bool headerOnly) {
     const std::string text = bytes.substr(0, kBom.size()) == kBom
                                  ? sanitizeUtf8(bytes.substr(kBom.size()))
@@ -177,7 +261,9 @@ SavedWorksheet parseWorksheet(std::string_view bytes, bool headerOnly) {
     RecordReader reader(text);
 
     const std::optional<HeaderFields> tail = headerFromTail(text);
-    if (tail && tail->title.find('"') != std::string::npos) {
+    std::string mark;
+    if (tail && (tail->title.find('"') != std::string::npos || !tail->mark.empty())) {
+        mark = tail->mark;
         // Only a title with quotes needs the tail; any other header reads field by field.
         sheet.title = tail->title;
         sheet.sheetCode = tail->sheetCode;
@@ -191,8 +277,17 @@ SavedWorksheet parseWorksheet(std::string_view bytes, bool headerOnly) {
         sheet.count = reader.nextInteger();
     }
     controlsToBlanks(sheet.title);
+    if (!mark.empty() && mark != kLaidOutMark)
+        throw RuntimeError(ErrorNumber::TypeMismatch, "it was made by a later version of " +
+                                                          std::string(kAppTitle) + " (\"" + mark +
+                                                          "\").");
+    sheet.laidOut = !mark.empty();
     if (headerOnly)
         return sheet;
+    if (sheet.laidOut) {
+        readSheetProblems(reader, sheet);
+        return sheet;
+    }
 
     for (int k = 1; k <= sheet.count; ++k) {
         if (k > kMaxProblems)

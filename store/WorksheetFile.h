@@ -2,6 +2,7 @@
 
 #include "common/Capacity.h"
 #include "common/NativeFile.h"
+#include "common/ProblemForms.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -26,12 +27,27 @@ struct SavedWorksheet {
     std::string sheetCode;
     std::int16_t count = 0;
     std::vector<Problem> problems; // entry k-1 holds problem k
+    // A worksheet whose header ends in kLaidOutMark holds its problems with their forms here
+    // instead, and its page is laid out by what is on it.
+    bool laidOut = false;
+    std::vector<SheetProblem> sheetProblems{};
 };
+
+// The header's fourth field that marks a laid-out worksheet, its version in the name: any
+// version of the program before them reads it as a problem's number that is no number, and
+// prints nothing.
+inline constexpr std::string_view kLaidOutMark = "forms 1";
+// The first words of a mark of any version; a later one than this program's is refused.
+inline constexpr std::string_view kLaidOutMarkPrefix = "forms ";
 
 // The header line: quoted title, quoted worksheet number, count (UTF-8, no line end).
 std::string headerLine(std::string_view title, std::string_view sheetCode, int count);
 // A problem line; the operator quoted or bare.
 std::string problemLine(int first, int second, std::string_view op, bool quoted);
+// A laid-out worksheet's header line and problem line: the numbers with "." before their
+// places, the operator, the form's code and, for a missing number, which one is blank.
+std::string laidOutHeaderLine(std::string_view title, std::string_view sheetCode, int count);
+std::string sheetProblemLine(const SheetProblem& problem);
 
 enum class FileEncoding { Windows1252, Utf8WithBom };
 
@@ -100,8 +116,9 @@ SavedWorksheet readWorksheetFile(const std::filesystem::path& path);
 std::string readWorksheetBytes(const std::filesystem::path& path);
 
 // A worksheet from its file's bytes, the header alone with headerOnly; it throws as
-// readWorksheetFile does. Control characters in the title read as blanks, so a title
-// is always one line.
+// readWorksheetFile does, and 13 with a sentence for a laid-out problem that cannot be printed
+// as stored (an unknown form, a number that does not fit) or a mark of a later version. Control
+// characters in the title read as blanks, so a title is always one line.
 SavedWorksheet parseWorksheet(std::string_view bytes, bool headerOnly = false);
 
 } // namespace sbk3

@@ -33,7 +33,8 @@ StoredVersions StoreVersions(const ClassSetRequest& request, const std::string& 
         std::optional<NewWorksheetFile> file;
         try {
             random.rtcRandomize();
-            file = CreateUnderFreeNumber(title, request.problems, number, folder, random);
+            file = CreateUnderFreeNumber(title, request.problems, number, folder, random,
+                                         UsesLaidOutPage(request.settings));
             if (!file) {
                 stored.failure = kAllNumbersTaken;
                 return stored;

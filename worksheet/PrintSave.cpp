@@ -20,7 +20,7 @@ constexpr int kNumberDraws = 1000;
 std::optional<NewWorksheetFile> CreateUnderFreeNumber(const std::string& title, int problems,
                                                       std::string& SheetCode,
                                                       const std::filesystem::path& folder,
-                                                      RandomPort& random) {
+                                                      RandomPort& random, bool laidOut) {
     const std::string stem = SheetCode;
     for (int draw = 0; draw < kNumberDraws; ++draw) {
         const int part = static_cast<int>(1000.0 * static_cast<double>(random.rtcRandomNext()));
@@ -30,7 +30,8 @@ std::optional<NewWorksheetFile> CreateUnderFreeNumber(const std::string& title, 
             continue;
         SheetCode = code;
         if (std::optional<NewWorksheetFile> file = NewWorksheetFile::create(
-                path, headerLine(StoredTitle(title, code), code, problems)))
+                path, laidOut ? laidOutHeaderLine(StoredTitle(title, code), code, problems)
+                              : headerLine(StoredTitle(title, code), code, problems)))
             return file;
     }
     SheetCode = stem;

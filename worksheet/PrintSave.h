@@ -37,11 +37,12 @@ inline constexpr const char* kAllNumbersTaken = "Sorry please delete some worksh
 // stem in SheetCode, then a random part. FileExists is the quick test of a draw; the exclusive
 // creation has the last word, so a name taken in any form, or by another copy of the program a
 // moment ago, is drawn again. The title's first "(N)" becomes the number. Nothing after 1000
-// draws hit taken numbers; then SheetCode keeps the stem.
+// draws hit taken numbers; then SheetCode keeps the stem. A laid-out worksheet's header carries
+// its mark.
 std::optional<NewWorksheetFile> CreateUnderFreeNumber(const std::string& title, int problems,
                                                       std::string& SheetCode,
                                                       const std::filesystem::path& folder,
-                                                      RandomPort& random);
+                                                      RandomPort& random, bool laidOut = false);
 
 // count lines, each by its own open, append and close, so every line is on disk before the
 // next; then the whole file is flushed once, before its number is shown to anyone.

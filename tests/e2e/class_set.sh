@@ -28,14 +28,13 @@ sleep 0.3
 focus "$dialog"
 
 step "two-digit additions 10 to 44 without carrying, 20 problems, 3 versions, keys after each"
-keys Tab Tab Tab Tab ctrl+a && xdotool type 10
+keys Tab Tab Tab Tab Down                  # Carrying / borrowing: Never
+keys Tab Tab Tab ctrl+a && xdotool type 10 # past the decimals and the tabs: Addition's first number
 keys Tab ctrl+a && xdotool type 44
 keys Tab ctrl+a && xdotool type 10
 keys Tab ctrl+a && xdotool type 44
-keys Tab Down                              # Carrying / borrowing: Never
-for _ in $(seq 1 15); do keys Tab; done    # the tables and the other factor
-for _ in $(seq 1 14); do keys Tab; done    # the divisors and the quotient
-keys Tab Tab Tab ctrl+a && xdotool type 20 # past the two filters: Number of problems
+for _ in $(seq 1 6); do keys Tab; done     # the sum, the form, the missing number, the filters
+keys Tab ctrl+a && xdotool type 20         # Number of problems
 keys Tab ctrl+a && xdotool type 3          # Versions
 keys Tab Tab Down                          # Answer keys: After each worksheet
 sleep 0.3

@@ -73,7 +73,7 @@ TEST_F(SettingsDialogTest, WhatCannotBeMetIsRefusedInTheDialog) {
     field<QSpinBox>("firstMin")->setValue(20);
     EXPECT_FALSE(dialog.tryAccept());
     EXPECT_EQ(dialog.refusal(),
-              QStringLiteral("The smallest first numbers is larger than the largest."));
+              QStringLiteral("The smallest of the first numbers is larger than the largest."));
     field<QSpinBox>("firstMin")->setValue(0);
     field<QSpinBox>("problems")->setValue(81); // Easy Reading in the window
     EXPECT_FALSE(dialog.tryAccept());
