@@ -77,17 +77,19 @@ struct Grid {
 // last row's room ends.
 std::vector<float> rowTopsFor(const std::vector<float>& heights, int columns, float down) {
     std::vector<float> tops{kFirstRow};
-    for (std::size_t start = 0; start < heights.size(); start += static_cast<std::size_t>(columns)) {
+    for (std::size_t start = 0; start < heights.size();
+         start += static_cast<std::size_t>(columns)) {
         const auto end = std::min(heights.size(), start + static_cast<std::size_t>(columns));
-        const float tallest = *std::max_element(heights.begin() + static_cast<std::ptrdiff_t>(start),
-                                                heights.begin() + static_cast<std::ptrdiff_t>(end));
+        const float tallest =
+            *std::max_element(heights.begin() + static_cast<std::ptrdiff_t>(start),
+                              heights.begin() + static_cast<std::ptrdiff_t>(end));
         tops.push_back(tops.back() + tallest + down);
     }
     return tops;
 }
 
-Grid gridFor(PageCanvas& printer, const std::vector<SheetProblem>& problems,
-             const Spacing& spacing, std::string_view separator) {
+Grid gridFor(PageCanvas& printer, const std::vector<SheetProblem>& problems, const Spacing& spacing,
+             std::string_view separator) {
     Grid grid;
     std::size_t characters = 1;
     std::vector<float> heights;

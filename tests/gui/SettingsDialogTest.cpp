@@ -105,6 +105,16 @@ TEST(SettingsDialogRoundTripTest, EveryFieldAwayFromItsDefaultComesBackOut) {
     s.divisors.fill(false);
     s.divisors[12] = s.divisors[5] = true;
     s.quotientMin = 3, s.quotientMax = 8;
+    s.sumMin = 5, s.sumMax = 120;
+    s.subFirstMin = 100, s.subFirstMax = 9999, s.subSecondMin = 10, s.subSecondMax = 999;
+    s.differenceMin = 1, s.differenceMax = 5000;
+    s.places = 2, s.factorPlaces = 1;
+    s.useTables = false, s.secondFactorMin = 11, s.secondFactorMax = 99;
+    s.useDivisors = false, s.divisorMin = 2, s.divisorMax = 25;
+    s.dividendMin = 100, s.dividendMax = 9999;
+    s.remainders = Remainders::Always;
+    s.forms = {Form::Missing, Form::Sentence, Form::Missing, Form::LongDivision};
+    s.blank = MissingBlank::Second;
     s.leaveOutZeroAndOne = s.noRepeats = true;
     away.problems = 17, away.versions = 4, away.copies = 3, away.keys = AnswerKeys::AtTheEnd;
     away.printer = "Hall";
