@@ -277,6 +277,21 @@ void SettingsDialog::buildProblems(const ClassSetRequest& opening) {
     m_grid->addWidget(m_noRepeats, m_row++, 1);
     for (QComboBox* box : {m_carrying, m_places, m_factorPlaces, m_remainders, m_blank})
         connect(box, &QComboBox::currentIndexChanged, this, &SettingsDialog::updateNote);
+    // The quick choice or the range: only the one in use takes input.
+    const auto pickOne = [this](QCheckBox* quick, const auto& boxes, const char* low,
+                                const char* high) {
+        const auto apply = [this, quick, boxes, low, high] {
+            for (QCheckBox* box : boxes)
+                if (box)
+                    box->setEnabled(quick->isChecked());
+            for (const char* name : {low, high})
+                findChild<QSpinBox*>(QString::fromLatin1(name))->setEnabled(!quick->isChecked());
+        };
+        connect(quick, &QCheckBox::toggled, this, apply);
+        apply();
+    };
+    pickOne(m_useTables, m_tables, "secondFactorMin", "secondFactorMax");
+    pickOne(m_useDivisors, m_divisors, "divisorMin", "divisorMax");
 }
 
 void SettingsDialog::buildSet(const ClassSetRequest& opening) {

@@ -94,6 +94,10 @@ TEST(SettingsTest, EveryDrawnProblemKeepsTheRules) {
     }
     EXPECT_EQ(QuotientCutNote(div), "So that no dividend passes 99, the quotient goes up to 8 for "
                                     "12.");
+    div.useDivisors = false, div.divisorMin = 2, div.divisorMax = 9;
+    div.quotientMax = 9999, div.dividendMax = 9999;
+    EXPECT_EQ(QuotientCutNote(div), "So that no dividend passes 9999, the quotient goes up to 4999 "
+                                    "for 2, and down to 1111 for 9.");
 }
 
 TEST(SettingsTest, ZeroAndOneLeftOutAndNoRepeatsUntilAllAreUsed) {

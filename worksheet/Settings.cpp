@@ -416,13 +416,18 @@ std::optional<std::string> CheckSettings(const ProblemSettings& s) {
 std::string QuotientCutNote(const ProblemSettings& s) {
     if (!s.division)
         return {};
-    std::string cut;
+    std::vector<std::string> cuts;
     for (const long long d : divisorList(s))
         if (quotientLimit(s, d) < s.quotientMax && quotientLimit(s, d) >= s.quotientMin)
-            cut += (cut.empty() ? "" : ", ") + std::to_string(quotientLimit(s, d)) + " for " +
-                   std::to_string(d);
-    if (cut.empty())
+            cuts.push_back(std::to_string(quotientLimit(s, d)) + " for " + std::to_string(d));
+    if (cuts.empty())
         return {};
+    std::string cut = cuts.front();
+    if (cuts.size() > 3)
+        cut += ", and down to " + cuts.back();
+    else
+        for (std::size_t k = 1; k < cuts.size(); ++k)
+            cut += ", " + cuts[k];
     return "So that no dividend passes " + std::to_string(s.dividendMax) +
            ", the quotient goes up to " + cut + ".";
 }
