@@ -419,8 +419,8 @@ void frmLibrary::showPreview() {
     try {
         const SavedWorksheet sheet =
             readWorksheetFile(m_ports.folder / pathFromUtf8(number.toStdString()));
-        if (const std::string refusal =
-                LayoutRefusal(number.toStdString(), sheet.count, controls.easy, answerKey);
+        if (const std::string refusal = LayoutRefusal(number.toStdString(), sheet.count,
+                                                      controls.easy && !sheet.laidOut, answerKey);
             !refusal.empty()) {
             picPreview->setPixmap({});
             picPreview->setText(fromUtf8(refusal));

@@ -384,7 +384,7 @@ bool SettingsDialog::tryAccept() {
     if (!refused)
         refused = CheckSettings(r.settings);
     if (!refused)
-        refused = CheckClassSet(r, m_easy);
+        refused = CheckClassSet(r, m_easy && !UsesLaidOutPage(r.settings)); // laid out: any count
     m_refusal->setText(refused ? fromUtf8(*refused) : QString());
     if (refused)
         return false;

@@ -8,9 +8,15 @@
 //   classset 30 versions of 300 problems with a key after each: stored, and 60 pages in one PDF
 //   bare60   the floor of that: 60 QPdfWriter pages with the same lines and underlines
 //   make300  the whole of making a 300-problem worksheet and its page as PDF, then exit
-// Usage: sbk3_firsts clicks|pdf|barepdf|classset|bare60|make300 FOLDER [warm]. With warm, first
-// does what SBK3 does while its splash waits for the click, and loads the print system's library
-// as a Print/Save click starts it. Prints name=ms pairs.
+//   forms    laid-out pages to the PDF stand-in, each the median of five: 100 four-digit long
+//            divisions, and 300 four-digit column additions; beside each, a bare QPdfWriter page
+//            drawing the same text at the same places
+//   formset  30 versions of 100 four-digit problems (additions, subtractions, long divisions)
+//            with a key after each, stored and 60 pages in one PDF; beside it, the same 60
+//            pages drawn bare
+// Usage: sbk3_firsts clicks|pdf|barepdf|classset|bare60|make300|forms|formset FOLDER [warm]. With
+// warm, first does what SBK3 does while its splash waits for the click, and loads the print
+// system's library as a Print/Save click starts it. Prints name=ms pairs.
 #include "app/Application.h"
 #include "app/Background.h"
 #include "app/ClassSetCommand.h"
@@ -18,8 +24,10 @@
 #include "app/QtDialogs.h"
 #include "app/WarmUp.h"
 #include "common/Dialogs.h"
+#include "common/ProblemKinds.h"
 #include "print/Layout.h"
 #include "print/Page.h"
+#include "print/Printer.h"
 #include "print/QtPrinter.h"
 #include "print/Surface.h"
 #include "store/WorksheetFile.h"
@@ -162,6 +170,116 @@ template <typename Page> double medianOfLater(Page page) {
     return times[2];
 }
 
+// A page canvas that keeps what is drawn where, so that a bare QPdfWriter page can draw the same
+// text at the same places.
+class CapturingCanvas : public PageCanvas {
+public:
+    struct Text {
+        QString text;
+        double x = 0, y = 0; // units at full size
+        double points = 12;
+        bool mono = false, bold = false, underline = false;
+    };
+    std::vector<Text> texts;
+    float width = 90.0f, height = 60.0f; // A4 less margins, in units
+
+    void setFontSize(int points) override { m_points = points; }
+    void setFontBold(bool bold) override { m_bold = bold; }
+    void setCurrentX(float x) override { m_x = x; }
+    void setCurrentY(float y) override { m_y = y; }
+    float scaleHeight() override { return height / m_scale; }
+    float scaleWidth() override { return width / m_scale; }
+    float textWidth(const std::string& text) override {
+        return static_cast<float>(text.size()) * static_cast<float>(m_points) * 0.1f;
+    }
+    void setPageScale(float scale) override { m_scale = scale; }
+    void printLine(const std::string& text) override {
+        texts.push_back({QString::fromStdString(text), m_x * m_scale, m_y * m_scale,
+                         m_points * static_cast<double>(m_scale), false, m_bold, false});
+        m_x = 0;
+        m_y += static_cast<float>(m_points) / 12.0f;
+    }
+    void paintPicture(const SurfacePicture& picture, float x, float y) override {
+        double top = y;
+        for (const SurfaceLine& line : picture.lines) {
+            texts.push_back({QString::fromStdString(line.text), x * m_scale, top * m_scale,
+                             12.0 * m_scale, true, line.bold, line.underline});
+            top += 1;
+        }
+    }
+
+private:
+    int m_points = 12;
+    bool m_bold = false;
+    float m_x = 0, m_y = 0, m_scale = 1;
+};
+
+// The captured pages drawn bare: QPdfWriter, one drawText a line, at 1200 dpi.
+double bareReplay(const std::filesystem::path& folder,
+                  const std::vector<std::vector<CapturingCanvas::Text>>& pages) {
+    QElapsedTimer clock;
+    clock.start();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setResolution(1200);
+    QPainter painter(&writer);
+    QFont mono(QStringLiteral("Courier New"));
+    QFont text(QStringLiteral("Arial"));
+    for (std::size_t page = 0; page < pages.size(); ++page) {
+        if (page > 0)
+            writer.newPage();
+        for (const CapturingCanvas::Text& t : pages[page]) {
+            QFont& font = t.mono ? mono : text;
+            font.setPointSizeF(t.points);
+            font.setBold(t.bold);
+            font.setUnderline(t.underline);
+            painter.setFont(font);
+            painter.drawText(QPointF(t.x * 100.0, t.y * 200.0 + t.points * 1200.0 / 72.0 * 0.8),
+                             t.text);
+        }
+    }
+    painter.end();
+    QFile file(QString::fromStdString((folder / "bare.pdf").string()));
+    file.open(QIODevice::WriteOnly);
+    file.write(bytes);
+    file.close();
+    return static_cast<double>(clock.nsecsElapsed()) / 1e6;
+}
+
+// A laid-out worksheet of count problems of one operator in one form, four-digit numbers.
+SavedWorksheet laidOutSheet(int count, std::size_t op, Form form) {
+    SavedWorksheet sheet;
+    sheet.title = "Four digits MIX100042";
+    sheet.count = static_cast<std::int16_t>(count);
+    sheet.laidOut = true;
+    for (int k = 0; k < count; ++k)
+        sheet.sheetProblems.push_back({Number{1000 + (k * 7919LL) % 9000, 0},
+                                       Number{op == 3 ? 2 + k % 8 : 100 + (k * 104729LL) % 9000, 0},
+                                       &operators()[op], form, Blank::None});
+    return sheet;
+}
+
+// The printable area of the printer's next document, in units; nothing is started.
+std::pair<float, float> paperOf(QtPrinter& printer) {
+    const std::pair<float, float> paper(printer.scaleWidth(), printer.scaleHeight());
+    printer.killDoc();
+    return paper;
+}
+
+std::vector<CapturingCanvas::Text> captured(const SavedWorksheet& sheet, bool key,
+                                            std::pair<float, float> paper) {
+    CapturingCanvas canvas;
+    canvas.width = paper.first;
+    canvas.height = paper.second;
+    ProblemSurface surface;
+    PositionTable positions;
+    LayoutCompact(positions);
+    DrawWorksheetPage(canvas, surface, {positions, 0, "Bottom", key, false, "."}, sheet);
+    return canvas.texts;
+}
+
 // Says nothing and answers every box at once.
 class QuietDialogs : public Dialogs {
 public:
@@ -246,6 +364,69 @@ int main(int argc, char** argv) {
         std::printf("class_set_ms=%.3f\n", classSet(printer, folder, random));
     } else if (std::strcmp(mode, "bare60") == 0) {
         std::printf("bare_60_pages_ms=%.3f\n", barePdf(folder, 60));
+    } else if (std::strcmp(mode, "forms") == 0) {
+        PositionTable positions;
+        LayoutCompact(positions);
+        const SavedWorksheet division = laidOutSheet(100, 3, Form::LongDivision);
+        const SavedWorksheet addition = laidOutSheet(300, 0, Form::Column);
+        const auto page = [&](const SavedWorksheet& sheet) {
+            return medianOfLater([&] {
+                ProblemSurface surface;
+                QElapsedTimer clock;
+                clock.start();
+                printer.setJobName("MIX100042");
+                PrintWorksheetPage(printer, surface, {positions, 0, "Bottom"}, sheet);
+                return static_cast<double>(clock.nsecsElapsed()) / 1e6;
+            });
+        };
+        const auto bare = [&](const SavedWorksheet& sheet) {
+            const std::vector<std::vector<CapturingCanvas::Text>> pages{
+                captured(sheet, false, paperOf(printer))};
+            return medianOfLater([&] { return bareReplay(folder, pages); });
+        };
+        page(division); // the faces and the engine made once, as on a later page
+        std::printf("long_division_pdf_ms=%.3f bare_long_division_pdf_ms=%.3f "
+                    "column_addition_pdf_ms=%.3f bare_column_addition_pdf_ms=%.3f\n",
+                    page(division), bare(division), page(addition), bare(addition));
+    } else if (std::strcmp(mode, "formset") == 0) {
+        ProblemSettings settings;
+        settings.subtraction = settings.division = true;
+        settings.firstMin = settings.subFirstMin = 1000;
+        settings.firstMax = settings.secondMax = settings.subFirstMax = 9999;
+        settings.secondMin = settings.subSecondMin = 100;
+        settings.subSecondMax = 999;
+        settings.dividendMin = 1000, settings.dividendMax = 9999, settings.quotientMax = 9999;
+        settings.remainders = Remainders::Allowed;
+        settings.forms[Divide] = Form::LongDivision;
+        QuietDialogs quiet;
+        ProblemSurface surface;
+        PositionTable positions;
+        LayoutCompact(positions);
+        ClassSetRequest request;
+        request.settings = settings;
+        request.problems = 100;
+        request.versions = 30;
+        request.keys = AnswerKeys::AfterEach;
+        request.pdfPath = (folder / "set.pdf").string();
+        const auto makeSet = [&] {
+            QElapsedTimer clock;
+            clock.start();
+            const ClassSetResult made =
+                RunClassSet(request, {"Set (N)", false, 0, "Bottom"},
+                            {quiet, printer, surface, positions, random, folder, "."}, {});
+            const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+            return std::pair(ms, made.stored.numbers);
+        };
+        makeSet(); // the faces and the engine made once
+        const auto [setMs, numbers] = makeSet();
+        std::vector<std::vector<CapturingCanvas::Text>> pages;
+        for (const std::string& number : numbers) {
+            const SavedWorksheet sheet = readWorksheetFile(folder / number);
+            pages.push_back(captured(sheet, false, paperOf(printer)));
+            pages.push_back(captured(sheet, true, paperOf(printer)));
+        }
+        bareReplay(folder, pages);
+        std::printf("form_set_ms=%.3f bare_form_set_ms=%.3f\n", setMs, bareReplay(folder, pages));
     } else if (std::strcmp(mode, "make300") == 0) {
         // Compact Test, 300 problems, answered Yes: stored, and its page written as PDF.
         frmMain window(MainPorts{dialogs, printer, random, folder, ".", [] {}, folder});

@@ -119,6 +119,8 @@ for round in $(seq 1 "$rounds"); do
     keep floor 60 "$firsts" barepdf "$work/f"
     keep set 120 "$firsts" classset "$work/f"
     keep floor 120 "$firsts" bare60 "$work/f"
+    keep forms 60 "$firsts" forms "$work/f"
+    keep forms 120 "$firsts" formset "$work/f"
     rm -rf "$work/f"
     mkdir -p "$work/m"
     whole make300_ms env -C "$work/m" QT_QPA_PLATFORM=offscreen "$firsts" make300 "$work/m"

@@ -48,6 +48,9 @@ void fitTitleSize(PageCanvas& printer, const std::string& title) {
 // with a little room for a bold face that runs wider.
 constexpr float kCharacterUnits = 1.2f;
 constexpr float kBoldRoom = 0.3f;
+// A picture's lines follow each other at the face's line spacing, about 13.6 points for 12: a
+// little more than the 12 points of a unit down.
+constexpr float kPictureLineUnits = 1.2f;
 constexpr float kFirstRow = 4.0f;
 constexpr int kLaidOutBottomPoints = 9; // a line a teacher can write on
 constexpr float kLaidOutBottomRise = 0.9f;
@@ -101,7 +104,7 @@ Grid gridFor(PageCanvas& printer, const std::vector<SheetProblem>& problems, con
             for (const PictureLine& line : picture)
                 characters = std::max(characters, characterCount(line.text));
         }
-        heights.push_back(static_cast<float>(lines));
+        heights.push_back(static_cast<float>(lines) * kPictureLineUnits);
     }
     if (heights.empty())
         heights.push_back(1.0f);

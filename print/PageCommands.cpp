@@ -126,8 +126,8 @@ private:
     }
 
     bool layoutHolds(const SavedWorksheet& sheet) {
-        const std::string refusal =
-            LayoutRefusal(m_number, sheet.count, m_controls.easy, m_command.answerKey);
+        const std::string refusal = LayoutRefusal(
+            m_number, sheet.count, m_controls.easy && !sheet.laidOut, m_command.answerKey);
         if (refusal.empty())
             return true;
         m_state.PrintNewSheet = false;

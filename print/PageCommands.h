@@ -58,7 +58,8 @@ void RunPageCommand(const PageCommand& command, const PageControls& controls, Sh
 void PrintSaved(const PageControls& controls, SheetState& state, const PagePorts& ports);
 
 // Why the window's layout cannot take the page of worksheet number, count problems long; empty
-// where it can. Easy Reading holds kEasyCapacity problems; an answer key always fits.
+// where it can. Easy Reading holds kEasyCapacity problems; an answer key always fits, and so does a
+// laid-out page (callers pass easy false for one).
 std::string LayoutRefusal(const std::string& number, int count, bool easy, bool answerKey);
 
 // The worksheet file a typed number names: only a plain file name inside the folder; an exact

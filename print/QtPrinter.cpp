@@ -23,9 +23,11 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <array>
+#include <bitset>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -125,9 +127,11 @@ struct QtPrinter::Impl {
 
         // An upper bound of the line's width without shaping it: the widest problem character
         // for each of its characters; infinite for a line with any other character.
+        std::bitset<256> known{}; // the problem characters, all of them Latin-1
+
         double widthAtMost(const QString& text) const {
             for (const QChar c : text)
-                if (!problemCharacters().contains(c))
+                if (c.unicode() >= known.size() || !known.test(c.unicode()))
                     return std::numeric_limits<double>::infinity();
             return widest * static_cast<double>(text.size());
         }
@@ -150,9 +154,12 @@ struct QtPrinter::Impl {
             QFont heavy = plain;
             heavy.setBold(true);
             const QFontMetricsF boldMetrics(heavy, device);
-            for (const QChar c : problemCharacters())
+            for (const QChar c : problemCharacters()) {
+                if (c.unicode() < face->known.size())
+                    face->known.set(c.unicode());
                 face->widest = std::max({face->widest, face->metrics.horizontalAdvance(c),
                                          boldMetrics.horizontalAdvance(c)});
+            }
             for (std::size_t style = 0; style < 4; ++style) {
                 QFont styled = plain;
                 styled.setBold(style % 2 == 1);
@@ -359,19 +366,24 @@ void QtPrinter::paintPicture(const SurfacePicture& picture, float x, float y) {
     const QSizeF box(static_cast<double>(picture.widthUnits) * d->unitX(),
                      static_cast<double>(picture.heightUnits) * d->unitY());
     // A clip costs the page a clip path; only lines that would reach past the box need one.
-    bool fits = face.metrics.height() * static_cast<double>(picture.lines.size()) <= box.height();
+    QVarLengthArray<QString, 16> texts;
     for (const SurfaceLine& line : picture.lines)
-        fits = fits && face.widthAtMost(fromUtf8(line.text)) <= box.width();
+        texts.append(fromUtf8(line.text));
+    bool fits = face.metrics.height() * static_cast<double>(picture.lines.size()) <= box.height();
+    for (const QString& text : texts)
+        fits = fits && face.widthAtMost(text) <= box.width();
     if (!fits) {
         d->painter.save();
         d->painter.setClipRect(QRectF(origin, box), Qt::IntersectClip);
     }
     double top = origin.y();
-    for (const SurfaceLine& line : picture.lines) {
+    for (qsizetype k = 0; k < texts.size(); ++k) {
+        const SurfaceLine& line = picture.lines[static_cast<std::size_t>(k)];
         const QFont& font = face.font(line.bold, line.underline);
         if (d->painter.font() != font)
             d->painter.setFont(font);
-        d->painter.drawText(QPointF(origin.x(), top + face.metrics.ascent()), fromUtf8(line.text));
+        if (!texts[k].isEmpty())
+            d->painter.drawText(QPointF(origin.x(), top + face.metrics.ascent()), texts[k]);
         top += face.metrics.height();
     }
     if (!fits)

@@ -147,11 +147,12 @@ std::optional<NewWorksheetFile> NewWorksheetFile::create(const std::filesystem::
     return made;
 }
 
-void NewWorksheetFile::makeDurable() const {
+void NewWorksheetFile::makeDurable(bool withFolder) const {
     NativeFile file = NativeFile::openForAppend(m_path);
     file.flushToDisk();
     file.close();
-    flushFolder(m_path.parent_path());
+    if (withFolder)
+        flushFolder(m_path.parent_path());
 }
 
 void NewWorksheetFile::removeIfStillOurs() const noexcept {

@@ -67,8 +67,9 @@ public:
     FileEncoding encoding() const { return m_encoding; }
     const FileIdentity& identity() const { return m_identity; }
 
-    // Puts the file and its folder's entry for it on the disk itself.
-    void makeDurable() const;
+    // Puts the file and its folder's entry for it on the disk itself; the file alone where the
+    // folder is flushed afterwards for many files at once.
+    void makeDurable(bool withFolder = true) const;
     // Removes the file, but only while its name still leads to the file made here.
     void removeIfStillOurs() const noexcept;
 

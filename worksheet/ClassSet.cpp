@@ -19,16 +19,47 @@ std::optional<std::string> CheckClassSet(const ClassSetRequest& request, bool ea
     return std::nullopt;
 }
 
+namespace {
+
+// The versions written so far put on the disk: each file, then their folder once. A version
+// whose file cannot be flushed is removed with the ones after it, and the failure names it
+// instead of any later one's.
+void makeDurable(StoredVersions& stored, std::vector<NewWorksheetFile>& files) {
+    for (std::size_t k = 0; k < files.size(); ++k) {
+        try {
+            files[k].makeDurable(false);
+        } catch (const std::exception& failure) {
+            for (std::size_t later = k; later < files.size(); ++later)
+                files[later].removeIfStillOurs();
+            stored.failure = "Worksheet " + stored.numbers[k] +
+                             " could not be saved: " + describeFailure(failure);
+            stored.numbers.resize(k);
+            files.erase(files.begin() + static_cast<std::ptrdiff_t>(k), files.end());
+            break;
+        }
+    }
+    if (files.empty())
+        return;
+    try {
+        flushFolder(files.front().path().parent_path());
+    } catch (const RuntimeError&) {
+        // The files are on the disk; only their folder's entries may not have reached it yet.
+    }
+}
+
+} // namespace
+
 StoredVersions StoreVersions(const ClassSetRequest& request, const std::string& title,
                              const std::filesystem::path& folder, RandomPort& random,
                              const std::string& decimalSeparator,
                              const std::function<bool(std::size_t stored)>& goOn) {
     StoredVersions stored;
+    std::vector<NewWorksheetFile> files;
     const std::string stem =
         SettingsTypeCode(request.settings) + CountCode(request.problems, decimalSeparator);
     for (int version = 1; version <= request.versions; ++version) {
         if (goOn && !goOn(stored.numbers.size()))
-            return stored;
+            break;
         std::string number = stem;
         std::optional<NewWorksheetFile> file;
         try {
@@ -37,23 +68,25 @@ StoredVersions StoreVersions(const ClassSetRequest& request, const std::string& 
                                          UsesLaidOutPage(request.settings));
             if (!file) {
                 stored.failure = kAllNumbersTaken;
-                return stored;
+                break;
             }
-            // Drawn before they are written, so all the lines go in one write; the file is
-            // flushed before anything is printed, as Print/Save's is.
+            // Drawn before they are written, so all the lines go in one write.
             WorksheetAppender lines(*file);
             lines.writeLines(DrawProblemLines(request.settings, request.problems, random));
             lines.close();
-            file->makeDurable();
         } catch (const std::exception& failure) {
             if (file)
                 file->removeIfStillOurs();
             stored.failure =
                 "Worksheet " + number + " could not be saved: " + describeFailure(failure);
-            return stored;
+            break;
         }
         stored.numbers.push_back(number);
+        files.push_back(*file);
     }
+    // Flushed before anything is printed, as Print/Save's is; the versions one after another
+    // first, so the disk takes them in one go.
+    makeDurable(stored, files);
     return stored;
 }
 

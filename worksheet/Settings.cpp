@@ -591,10 +591,25 @@ private:
 
 // One operation's source of problems: the dealer of a counted pool, or the sampler of many,
 // which keeps what it dealt so that, without repeats, none comes twice.
+// The pools of the last settings drawn by on this thread: a class set draws every version by the
+// same settings, and gathers them once.
+const Pool& cachedPool(const ProblemSettings& s, int operation) {
+    thread_local ProblemSettings settings;
+    thread_local std::array<std::optional<Pool>, kOperations> pools;
+    if (!(settings == s)) {
+        settings = s;
+        pools = {};
+    }
+    auto& pool = pools.at(static_cast<std::size_t>(operation));
+    if (!pool)
+        pool = poolOf(s, operation);
+    return *pool;
+}
+
 class Source {
 public:
     Source(const ProblemSettings& s, int operation)
-        : m_pool(poolOf(s, operation)), m_dealer(m_pool, s.noRepeats), m_sampler(s, operation),
+        : m_pool(cachedPool(s, operation)), m_dealer(m_pool, s.noRepeats), m_sampler(s, operation),
           m_noRepeats(s.noRepeats) {}
 
     Candidate next(RandomPort& random) {

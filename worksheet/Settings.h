@@ -89,7 +89,7 @@ std::string QuotientCutNote(const ProblemSettings& settings);
 
 // How many different problems the settings allow; counted up to kCountedProblems for each
 // operation, beyond which there are plenty.
-inline constexpr std::size_t kCountedProblems = 100000;
+inline constexpr std::size_t kCountedProblems = 5000;
 std::size_t DifferentProblems(const ProblemSettings& settings);
 
 // With "No repeated problems", where the settings allow fewer different problems than count

@@ -79,6 +79,16 @@ TEST_F(SettingsDialogTest, WhatCannotBeMetIsRefusedInTheDialog) {
     EXPECT_FALSE(dialog.tryAccept());
     EXPECT_EQ(dialog.refusal(),
               QStringLiteral("The number of problems can range from 1 to 80 in easy mode."));
+    // A laid-out page takes any number of problems in either spacing; a number beyond its
+    // field's range is refused with a sentence, not cut.
+    field<QSpinBox>("firstMax")->setValue(12345);
+    EXPECT_FALSE(dialog.tryAccept());
+    EXPECT_EQ(dialog.refusal(), QStringLiteral("The first numbers go from 0 to 9999."));
+    field<QSpinBox>("firstMax")->setValue(100);
+    EXPECT_TRUE(dialog.tryAccept());
+    EXPECT_EQ(dialog.refusal(), QString());
+    dialog.setResult(QDialog::Rejected);
+    field<QSpinBox>("firstMax")->setValue(9);
 
     // Fewer different problems than asked for: asked first, and No makes nothing.
     field<QSpinBox>("problems")->setValue(80);
