@@ -296,6 +296,8 @@ TEST(FormsTest, ThePageHoldsEveryNumberWholeAndTheKeyLinesUpWithItsColumns) {
         {number(31, 0), number(3, 0), &ops[3], Form::Sentence, Blank::None},
         {number(7, 0), number(5, 0), &ops[1], Form::Missing, Blank::Second},
         {number(125, 1), number(4, 0), &ops[2], Form::Column, Blank::None},
+        {number(7, 0), number(396, 0), &ops[0], Form::Column, Blank::None},
+        {number(15, 1), number(25, 1), &ops[2], Form::Sentence, Blank::None},
     };
     sheet.count = static_cast<std::int16_t>(sheet.sheetProblems.size());
     PositionTable positions;
@@ -321,6 +323,10 @@ TEST(FormsTest, ThePageHoldsEveryNumberWholeAndTheKeyLinesUpWithItsColumns) {
     EXPECT_NE(pictures[0][5].find("[7 - ____ = 2]"), std::string::npos) << pictures[0][5];
     EXPECT_NE(pictures[1][5].find("[7 - 5 = 2]"), std::string::npos) << pictures[1][5];
     EXPECT_NE(pictures[1][6].find("[  12,5|x    4_|  50,0]"), std::string::npos) << pictures[1][6];
+    // The second number wider than the first still stands a blank apart from its sign.
+    EXPECT_NE(pictures[1][7].find("[    7|+ 396_|  403]"), std::string::npos) << pictures[1][7];
+    // A hand-made product of two decimals keeps the places of both.
+    EXPECT_NE(pictures[1][8].find("[1,5 x 2,5 = 3,75]"), std::string::npos) << pictures[1][8];
     for (const auto& picture : pictures[1]) {
         std::smatch m;
         ASSERT_TRUE(std::regex_search(picture, m, std::regex(R"(box ([0-9.]+)x([0-9.]+))")))
