@@ -310,6 +310,13 @@ TEST(FormsTest, ThePageHoldsEveryNumberWholeAndTheKeyLinesUpWithItsColumns) {
         pictures.push_back(printer.calls("Picture"));
         EXPECT_EQ(printer.calls("Picture").size(), sheet.sheetProblems.size());
     }
+    // Rows fill across: as many columns as fit at full size (96 units, pictures 18.3 wide and 2
+    // apart, the first at 1), so four to the first row and the fifth below.
+    const auto top = [](const std::string& picture) {
+        return picture.substr(picture.find(',') + 1, picture.find(' ', 8) - picture.find(',') - 1);
+    };
+    EXPECT_EQ(top(pictures[0][3]), top(pictures[0][0])) << pictures[0][3];
+    EXPECT_NE(top(pictures[0][4]), top(pictures[0][0])) << pictures[0][4];
     for (std::size_t k = 0; k < pictures[0].size(); ++k) {
         // Same place on the sheet and the key.
         EXPECT_EQ(pictures[0][k].substr(0, pictures[0][k].find('[')),
