@@ -46,8 +46,8 @@ std::string whereTheyWent(const PageOutcome& outcome, const ClassSetRequest& req
 
 } // namespace
 
-ClassSetResult RunClassSet(const ClassSetRequest& request, const ClassSetWindow& window,
-                           const ClassSetPorts& ports, const ClassSetProgress& progress) {
+ClassSetResult RunClassSet(const ClassSetRequest& request, const ClassSetPorts& ports,
+                           const ClassSetProgress& progress) {
     ClassSetResult result;
     const auto versions = static_cast<std::size_t>(std::max(request.versions, 0));
     const bool keys = request.keys != AnswerKeys::None;
@@ -61,7 +61,7 @@ ClassSetResult RunClassSet(const ClassSetRequest& request, const ClassSetWindow&
             result.stopped = true;
         return !result.stopped;
     };
-    result.stored = StoreVersions(request, window.title, ports.folder, ports.random,
+    result.stored = StoreVersions(request, request.title, ports.folder, ports.random,
                                   ports.decimalSeparator, goOn);
     if (!result.stored.failure.empty() || result.stopped)
         return result;
@@ -77,11 +77,10 @@ ClassSetResult RunClassSet(const ClassSetRequest& request, const ClassSetWindow&
             ports.printer.setPdfTarget(request.pdfPath);
         else if (!request.printer.empty())
             ports.printer.setPrinter(request.printer);
-        result.outcome = PrintSetPages(ports.printer, ports.picRetPic,
-                                       {ports.ProblemPos, window.chkBold, window.txtAppend, false,
-                                        window.easy, ports.decimalSeparator},
-                                       window.easy, sheets, pages,
-                                       [&](std::size_t drawn) { return goOn(versions + drawn); });
+        result.outcome =
+            PrintSetPages(ports.printer, ports.picRetPic,
+                          {ports.ProblemPos, request.look, false, ports.decimalSeparator}, sheets,
+                          pages, [&](std::size_t drawn) { return goOn(versions + drawn); });
     } catch (const std::exception& failure) {
         ports.printer.killDoc();
         ports.printer.setFontSize(12);
@@ -119,9 +118,8 @@ Message ClassSetReport(const ClassSetRequest& request, const ClassSetResult& res
             .caption = kClassSetCaption};
 }
 
-void MakeClassSet(const ClassSetRequest& request, const ClassSetWindow& window,
-                  const ClassSetPorts& ports) {
-    ports.dialogs.messageBox(ClassSetReport(request, RunClassSet(request, window, ports)));
+void MakeClassSet(const ClassSetRequest& request, const ClassSetPorts& ports) {
+    ports.dialogs.messageBox(ClassSetReport(request, RunClassSet(request, ports)));
 }
 
 } // namespace sbk3

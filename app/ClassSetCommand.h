@@ -17,14 +17,6 @@ class PositionTable;
 class PrinterPort;
 class ProblemSurface;
 
-// What the class set takes from the main window: the title, and the page as every print has it.
-struct ClassSetWindow {
-    std::string title; // txtTitle
-    bool easy = true;  // optEasy
-    int chkBold = 0;
-    std::string txtAppend;
-};
-
 struct ClassSetPorts {
     Dialogs& dialogs;
     PrinterPort& printer;
@@ -52,15 +44,14 @@ using ClassSetProgress = std::function<bool(std::size_t done, std::size_t steps)
 // Makes the versions, stores each as Print/Save stores a worksheet, then prints all their pages
 // (copies, and keys after each or at the end) as one job or one PDF file. Shows no box, so it
 // may run off the window's thread while nothing else uses the printer and the surface.
-ClassSetResult RunClassSet(const ClassSetRequest& request, const ClassSetWindow& window,
-                           const ClassSetPorts& ports, const ClassSetProgress& progress = {});
+ClassSetResult RunClassSet(const ClassSetRequest& request, const ClassSetPorts& ports,
+                           const ClassSetProgress& progress = {});
 
 // The one box that says what was made and where it went; or which version failed, with the ones
 // before it stored; or where the user stopped it.
 Message ClassSetReport(const ClassSetRequest& request, const ClassSetResult& result);
 
 // RunClassSet, then its report.
-void MakeClassSet(const ClassSetRequest& request, const ClassSetWindow& window,
-                  const ClassSetPorts& ports);
+void MakeClassSet(const ClassSetRequest& request, const ClassSetPorts& ports);
 
 } // namespace sbk3

@@ -408,10 +408,10 @@ void frmLibrary::showPreview() {
     const QString key = QStringLiteral("%1 %2 %3 %4 %5 %6")
                             .arg(number)
                             .arg(int{answerKey})
-                            .arg(int{controls.easy})
-                            .arg(controls.chkBold)
+                            .arg(int{controls.look.easy})
+                            .arg(controls.look.chkBold)
                             .arg(dpi)
-                            .arg(fromUtf8(controls.txtAppend));
+                            .arg(fromUtf8(controls.look.txtAppend));
     if (key == m_previewed)
         return;
     m_previewed = key;
@@ -419,8 +419,8 @@ void frmLibrary::showPreview() {
     try {
         const SavedWorksheet sheet =
             readWorksheetFile(m_ports.folder / pathFromUtf8(number.toStdString()));
-        if (const std::string refusal = LayoutRefusal(number.toStdString(), sheet.count,
-                                                      controls.easy && !sheet.laidOut, answerKey);
+        if (const std::string refusal = LayoutRefusal(
+                number.toStdString(), sheet.count, controls.look.easy && !sheet.laidOut, answerKey);
             !refusal.empty()) {
             picPreview->setPixmap({});
             picPreview->setText(fromUtf8(refusal));
@@ -428,13 +428,11 @@ void frmLibrary::showPreview() {
         }
         PositionTable compact;
         const PositionTable& positions =
-            LayoutForKey(m_ports.ProblemPos, controls.easy, sheet.count, answerKey, compact);
+            LayoutForKey(m_ports.ProblemPos, controls.look.easy, sheet.count, answerKey, compact);
         QtPrinter printer({});
-        const QImage page =
-            printer.drawPreview(m_ports.picRetPic,
-                                {positions, controls.chkBold, controls.txtAppend, answerKey,
-                                 controls.easy, controls.decimalSeparator},
-                                sheet, dpi, m_paperOf);
+        const QImage page = printer.drawPreview(
+            m_ports.picRetPic, {positions, controls.look, answerKey, controls.decimalSeparator},
+            sheet, dpi, m_paperOf);
         if (page.isNull())
             throw RuntimeError(ErrorNumber::PrinterError);
         picPreview->setPixmap(QPixmap::fromImage(page));

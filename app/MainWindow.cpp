@@ -291,8 +291,12 @@ void frmMain::cmdPrint_Click() {
 }
 
 PageControls frmMain::pageControls() const {
-    return {optEasy->isChecked(), chkBold->isChecked() ? 1 : 0, txtAppend->text().toStdString(),
-            m_ports.decimalSeparator};
+    PageControls window;
+    window.look.easy = optEasy->isChecked();
+    window.look.chkBold = chkBold->isChecked() ? 1 : 0;
+    window.look.txtAppend = txtAppend->text().toStdString();
+    window.decimalSeparator = m_ports.decimalSeparator;
+    return window;
 }
 
 PagePorts frmMain::pagePorts() {
@@ -384,12 +388,18 @@ void frmMain::newWorksheetsWithSettings() {
         if (count >= 1 && count <= kMaxProblems)
             m_settings->problems = NumberOfProblems(count);
     }
-    const bool easy = optEasy->isChecked();
+    // The page as the window has it now; the dialog's own page settings are kept.
+    const PageControls window = pageControls();
+    m_settings->title = txtTitle->text().toStdString();
+    m_settings->look.easy = window.look.easy;
+    m_settings->look.chkBold = window.look.chkBold;
+    m_settings->look.txtAppend = window.look.txtAppend;
+    const bool easy = window.look.easy;
     std::optional<ClassSetRequest> request;
     if (m_ports.askSettings) {
         request = m_ports.askSettings(*m_settings, easy);
     } else {
-        SettingsDialog dialog(*m_settings, easy, std::nullopt, this); // asks the printers itself
+        SettingsDialog dialog(*m_settings, std::nullopt, this); // asks the printers itself
         if (dialog.exec() == QDialog::Accepted)
             request = dialog.request();
     }
@@ -397,15 +407,14 @@ void frmMain::newWorksheetsWithSettings() {
         return;
     m_settings = *request;
     m_settings->pdfPath.clear(); // a new PDF is asked for each time
-    makeClassSet(*request, {txtTitle->text().toStdString(), easy, chkBold->isChecked() ? 1 : 0,
-                            txtAppend->text().toStdString()});
+    makeClassSet(*request);
 }
 
 // A large set takes seconds: it is made on a thread of the background pool, behind a progress box
 // that keeps every window painted and blocks them from using the printer and the surface the set
 // is drawn with meanwhile; Cancel (or Esc) stops it after the version or page under way, and what
 // was stored stays stored and is named.
-void frmMain::makeClassSet(const ClassSetRequest& request, const ClassSetWindow& page) {
+void frmMain::makeClassSet(const ClassSetRequest& request) {
     const ClassSetPorts ports{
         m_ports.dialogs, m_ports.printer,         picRetPic, ProblemPos, m_ports.random,
         m_ports.folder,  m_ports.decimalSeparator};
@@ -434,21 +443,21 @@ void frmMain::makeClassSet(const ClassSetRequest& request, const ClassSetWindow&
                 m_ports.dialogs.messageBox(ClassSetReport(request, result));
             });
     m_classSet = watcher;
-    watcher->setFuture(QtConcurrent::run(backgroundPool(), [request, page, ports, stop, handedBack](
-                                                               QPromise<ClassSetResult>& promise) {
-        ClassSetResult result;
-        try {
-            result = RunClassSet(request, page, ports, [&](std::size_t done, std::size_t steps) {
-                promise.setProgressRange(0, static_cast<int>(steps));
-                promise.setProgressValue(static_cast<int>(done));
-                return !*stop;
-            });
-        } catch (const std::exception& failure) {
-            result.outcome = {PageOutcome::Kind::Failed, {}, describeFailure(failure)};
-        }
-        handedBack->store(true, std::memory_order_release);
-        promise.addResult(std::move(result));
-    }));
+    watcher->setFuture(QtConcurrent::run(
+        backgroundPool(), [request, ports, stop, handedBack](QPromise<ClassSetResult>& promise) {
+            ClassSetResult result;
+            try {
+                result = RunClassSet(request, ports, [&](std::size_t done, std::size_t steps) {
+                    promise.setProgressRange(0, static_cast<int>(steps));
+                    promise.setProgressValue(static_cast<int>(done));
+                    return !*stop;
+                });
+            } catch (const std::exception& failure) {
+                result.outcome = {PageOutcome::Kind::Failed, {}, describeFailure(failure)};
+            }
+            handedBack->store(true, std::memory_order_release);
+            promise.addResult(std::move(result));
+        }));
 }
 
 void frmMain::openWorksheetFolder() {

@@ -87,7 +87,7 @@ private:
     int twips(int value) const;
     void createContextMenu();
     void showContextMenu(const QPoint& at);
-    void makeClassSet(const ClassSetRequest& request, const ClassSetWindow& page);
+    void makeClassSet(const ClassSetRequest& request);
     struct PageControls pageControls() const;
     struct PagePorts pagePorts();
 

@@ -11,6 +11,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
@@ -33,10 +34,10 @@ QString printerEntry(const SystemPrinter& printer) {
 
 } // namespace
 
-SettingsDialog::SettingsDialog(const ClassSetRequest& opening, bool easy,
+SettingsDialog::SettingsDialog(const ClassSetRequest& opening,
                                const std::optional<std::vector<SystemPrinter>>& printers,
                                QWidget* parent)
-    : QDialog(parent), m_easy(easy), m_openingPrinter(opening.printer) {
+    : QDialog(parent), m_openingPrinter(opening.printer) {
     setObjectName(QStringLiteral("worksheetSettings"));
     setWindowTitle(QStringLiteral("Worksheet Settings"));
     m_grid = new QGridLayout(this);
@@ -263,6 +264,9 @@ void SettingsDialog::buildProblems(const ClassSetRequest& opening) {
     m_note->setWordWrap(true);
     m_grid->addWidget(m_note, m_row++, 1);
 
+    tabs->addTab(startPage(), QStringLiteral("Page"));
+    buildPage(opening);
+
     m_grid = outer;
     m_row = outerRow;
     m_grid->addWidget(tabs, m_row++, 0, 1, 2);
@@ -292,6 +296,45 @@ void SettingsDialog::buildProblems(const ClassSetRequest& opening) {
     };
     pickOne(m_useTables, m_tables, "secondFactorMin", "secondFactorMax");
     pickOne(m_useDivisors, m_divisors, "divisorMin", "divisorMax");
+}
+
+QLineEdit* SettingsDialog::line(const char* name, const char* label, const std::string& text) {
+    auto* caption = new QLabel(QString::fromLatin1(label), this);
+    auto* edit = new QLineEdit(fromUtf8(text), this);
+    edit->setObjectName(QString::fromLatin1(name));
+    caption->setBuddy(edit);
+    edit->setAccessibleName(caption->text());
+    m_grid->addWidget(caption, m_row, 0);
+    m_grid->addWidget(edit, m_row++, 1);
+    return edit;
+}
+
+// The page, as the main window gives it (title, layout, Bold, bottom line) and as only sheets made
+// here have it.
+void SettingsDialog::buildPage(const ClassSetRequest& opening) {
+    const PageLook& look = opening.look;
+    m_title = line("title", "Title:", opening.title);
+    m_layout = choice("layout",
+                      "Layout:", {QStringLiteral("Easy Reading"), QStringLiteral("Compact Test")},
+                      look.easy ? 0 : 1);
+    m_bold = check("bold", QStringLiteral("Bold"), look.chkBold == 1);
+    m_grid->addWidget(m_bold, m_row++, 1);
+    m_bottomLine = line("bottomLine", "Bottom line:", look.txtAppend);
+    m_size =
+        choice("printSize", "Print size:",
+               {QStringLiteral("Normal"), QStringLiteral("Large"), QStringLiteral("Extra large")},
+               static_cast<int>(look.size));
+    m_spread = check("spread", QStringLiteral("Spread the problems over the page"), look.spread);
+    m_grid->addWidget(m_spread, m_row++, 1);
+    m_numbered = check("numbers", QStringLiteral("Number the problems"), look.numbers);
+    m_grid->addWidget(m_numbered, m_row++, 1);
+    m_header = check("header", QStringLiteral("Name, Date and Score at the top"), look.header);
+    m_grid->addWidget(m_header, m_row++, 1);
+    m_instructions = line("instructions", "Instructions:", look.instructions);
+    m_numberPlace =
+        choice("numberPlace", "Worksheet number:",
+               {QStringLiteral("In the title, for (N)"), QStringLiteral("Small, in a corner")},
+               static_cast<int>(look.numberPlace));
 }
 
 void SettingsDialog::buildSet(const ClassSetRequest& opening) {
@@ -346,6 +389,16 @@ ClassSetRequest SettingsDialog::request() const {
     s.blank = static_cast<MissingBlank>(m_blank->currentIndex());
     s.leaveOutZeroAndOne = m_leaveOut->isChecked();
     s.noRepeats = m_noRepeats->isChecked();
+    r.title = m_title->text().toStdString();
+    r.look.easy = m_layout->currentIndex() == 0;
+    r.look.chkBold = m_bold->isChecked() ? 1 : 0;
+    r.look.txtAppend = m_bottomLine->text().toStdString();
+    r.look.size = static_cast<PrintSize>(m_size->currentIndex());
+    r.look.spread = m_spread->isChecked();
+    r.look.numbers = m_numbered->isChecked();
+    r.look.header = m_header->isChecked();
+    r.look.instructions = m_instructions->text().toStdString();
+    r.look.numberPlace = static_cast<NumberPlace>(m_numberPlace->currentIndex());
     r.problems = m_problems->value();
     r.versions = m_versions->value();
     r.copies = m_copies->value();
@@ -384,7 +437,7 @@ bool SettingsDialog::tryAccept() {
     if (!refused)
         refused = CheckSettings(r.settings);
     if (!refused)
-        refused = CheckClassSet(r, m_easy && !UsesLaidOutPage(r.settings)); // laid out: any count
+        refused = CheckClassSet(r, false); // a laid-out page takes any number of problems
     m_refusal->setText(refused ? fromUtf8(*refused) : QString());
     if (refused)
         return false;

@@ -15,6 +15,7 @@ class QCheckBox;
 class QGridLayout;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QSpinBox;
 
 namespace sbk3 {
@@ -30,7 +31,7 @@ public:
     // dialog asks the print system itself, off the window's thread, and shows "Asking the
     // printers..." meanwhile; where the print system does not answer in time, the default
     // printer is offered as such.
-    SettingsDialog(const ClassSetRequest& opening, bool easy,
+    SettingsDialog(const ClassSetRequest& opening,
                    const std::optional<std::vector<SystemPrinter>>& printers,
                    QWidget* parent = nullptr);
 
@@ -63,11 +64,12 @@ private:
     QCheckBox* check(const char* name, const QString& text, bool on);
     void buildProblems(const ClassSetRequest& opening);
     void buildSet(const ClassSetRequest& opening);
+    void buildPage(const ClassSetRequest& opening);
+    QLineEdit* line(const char* name, const char* label, const std::string& text);
     void updateNote();
     // The first number field whose text is no number of its range, as a refusal; it takes focus.
     std::optional<std::string> unreadableField() const;
 
-    bool m_easy;
     std::vector<SystemPrinter> m_printers;
     std::array<QCheckBox*, 4> m_operations{};
     // The number fields of the problems, each with the setting it holds.
@@ -85,6 +87,17 @@ private:
     QLabel* m_note = nullptr;
     QCheckBox* m_leaveOut = nullptr;
     QCheckBox* m_noRepeats = nullptr;
+    // The page.
+    QLineEdit* m_title = nullptr;
+    QComboBox* m_layout = nullptr;
+    QCheckBox* m_bold = nullptr;
+    QLineEdit* m_bottomLine = nullptr;
+    QComboBox* m_size = nullptr;
+    QCheckBox* m_spread = nullptr;
+    QCheckBox* m_numbered = nullptr;
+    QCheckBox* m_header = nullptr;
+    QLineEdit* m_instructions = nullptr;
+    QComboBox* m_numberPlace = nullptr;
     QSpinBox* m_problems = nullptr;
     QSpinBox* m_versions = nullptr;
     QSpinBox* m_copies = nullptr;

@@ -171,7 +171,8 @@ void BM_PagePdf(benchmark::State& state) {
                                   static_cast<std::int16_t>(k % 10), k % 2 ? "x" : "\xC3\xB7"});
     printer.setJobName("MIX" + std::to_string(n));
     for (auto _ : state)
-        PrintWorksheetPage(printer, surface, {positions, 1, "Bottom line"}, sheet);
+        PrintWorksheetPage(printer, surface, {positions, windowLook(false, 1, "Bottom line")},
+                           sheet);
 }
 BENCHMARK(BM_PagePdf)->Arg(80)->Arg(300)->Unit(benchmark::kMillisecond);
 

@@ -104,7 +104,7 @@ double pageToPdf(QtPrinter& printer, const PositionTable& positions) {
     QElapsedTimer clock;
     clock.start();
     printer.setJobName("MIX300042");
-    PrintWorksheetPage(printer, surface, {positions, 0, "Bottom"}, sheet300());
+    PrintWorksheetPage(printer, surface, {positions, windowLook(false, 0, "Bottom")}, sheet300());
     return static_cast<double>(clock.nsecsElapsed()) / 1e6;
 }
 
@@ -276,7 +276,8 @@ std::vector<CapturingCanvas::Text> captured(const SavedWorksheet& sheet, bool ke
     ProblemSurface surface;
     PositionTable positions;
     LayoutCompact(positions);
-    DrawWorksheetPage(canvas, surface, {positions, 0, "Bottom", key, false, "."}, sheet);
+    DrawWorksheetPage(canvas, surface, {positions, windowLook(false, 0, "Bottom"), key, "."},
+                      sheet);
     return canvas.texts;
 }
 
@@ -307,8 +308,9 @@ double classSet(QtPrinter& printer, const std::filesystem::path& folder, RandomP
     request.pdfPath = (folder / "set.pdf").string();
     QElapsedTimer clock;
     clock.start();
-    MakeClassSet(request, {"Class set (N)", false, 0, "Bottom"},
-                 {quiet, printer, surface, positions, random, folder, "."});
+    request.title = "Class set (N)";
+    request.look = windowLook(false, 0, "Bottom");
+    MakeClassSet(request, {quiet, printer, surface, positions, random, folder, "."});
     return static_cast<double>(clock.nsecsElapsed()) / 1e6;
 }
 
@@ -375,7 +377,8 @@ int main(int argc, char** argv) {
                 QElapsedTimer clock;
                 clock.start();
                 printer.setJobName("MIX100042");
-                PrintWorksheetPage(printer, surface, {positions, 0, "Bottom"}, sheet);
+                PrintWorksheetPage(printer, surface, {positions, windowLook(false, 0, "Bottom")},
+                                   sheet);
                 return static_cast<double>(clock.nsecsElapsed()) / 1e6;
             });
         };
@@ -408,12 +411,13 @@ int main(int argc, char** argv) {
         request.versions = 30;
         request.keys = AnswerKeys::AfterEach;
         request.pdfPath = (folder / "set.pdf").string();
+        request.title = "Set (N)";
+        request.look = windowLook(false, 0, "Bottom");
         const auto makeSet = [&] {
             QElapsedTimer clock;
             clock.start();
             const ClassSetResult made =
-                RunClassSet(request, {"Set (N)", false, 0, "Bottom"},
-                            {quiet, printer, surface, positions, random, folder, "."}, {});
+                RunClassSet(request, {quiet, printer, surface, positions, random, folder, "."}, {});
             const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
             return std::pair(ms, made.stored.numbers);
         };

@@ -44,16 +44,17 @@ void fitTitleSize(PageCanvas& printer, const std::string& title) {
     }
 }
 
-// A laid-out page: a 12-point character of the problems' face is 1/10 inch, 1.2 units across,
-// with a little room for a bold face that runs wider.
+// A laid-out page. At 12 points a character of the problems' face is 1/10 inch, 1.2 units
+// across, and its lines follow each other at its line spacing, about 13.6 points: a little more
+// than the 12 points of a unit down. Larger print scales both.
 constexpr float kCharacterUnits = 1.2f;
-constexpr float kBoldRoom = 0.3f;
-// A picture's lines follow each other at the face's line spacing, about 13.6 points for 12: a
-// little more than the 12 points of a unit down.
 constexpr float kPictureLineUnits = 1.2f;
+constexpr float kBoldRoom = 0.3f; // a bold face may run a little wider
 constexpr float kFirstRow = 4.0f;
+constexpr float kInstructionsUnits = 1.2f;
 constexpr int kLaidOutBottomPoints = 9; // a line a teacher can write on
 constexpr float kLaidOutBottomRise = 0.9f;
+constexpr int kCornerPoints = 8;
 
 // Where the first column starts, and the room between the problems across and down.
 struct Spacing {
@@ -66,20 +67,57 @@ Spacing spacingFor(bool easy) {
     return easy ? Spacing{3.0f, 6.0f, 4.0f} : Spacing{1.0f, 2.0f, 1.0f};
 }
 
-// The grid: one column width for every problem of the page, the widest picture's of the sheet
-// and of its key alike; each row as tall as its tallest picture. The key's answers so stand
-// where the sheet's blanks are.
+// The problems' pictures, and the measures of the grid they go in.
+struct Pictures {
+    std::vector<std::vector<PictureLine>> lines; // as this page shows them
+    std::vector<float> heights;                  // of the sheet's and the key's, the taller
+    float width = 0;                             // of the widest, number included
+    float characterUnits = kCharacterUnits;
+    float labelUnits = 0; // the problem numbers' column, "12. "
+    int points = 12;
+};
+
+Pictures picturesOf(const std::vector<SheetProblem>& problems, const PageLook& look, bool key,
+                    std::string_view separator) {
+    Pictures pictures;
+    pictures.points = printPoints(look.size);
+    const float scale = static_cast<float>(pictures.points) / 12.0f;
+    pictures.characterUnits = kCharacterUnits * scale;
+    std::size_t characters = 1;
+    for (const SheetProblem& problem : problems) {
+        std::size_t lines = 1;
+        for (const bool asKey : {false, true}) {
+            std::vector<PictureLine> picture = drawProblem(problem, asKey, separator);
+            lines = std::max(lines, picture.size());
+            for (const PictureLine& line : picture)
+                characters = std::max(characters, characterCount(line.text));
+            if (asKey == key)
+                pictures.lines.push_back(std::move(picture));
+        }
+        pictures.heights.push_back(static_cast<float>(lines) * kPictureLineUnits * scale);
+    }
+    if (look.numbers)
+        pictures.labelUnits = static_cast<float>(std::to_string(problems.size()).size() + 2) *
+                              pictures.characterUnits;
+    pictures.width = static_cast<float>(characters) * pictures.characterUnits + kBoldRoom * scale +
+                     pictures.labelUnits;
+    return pictures;
+}
+
+// The grid: one column width for every problem of the page; each row as tall as its tallest
+// picture of the sheet and of its key, so the key's answers stand where the sheet's blanks are.
 struct Grid {
-    float cellWidth = kCharacterUnits;
     int columns = 1;
     float scale = 1.0f;
+    float pitch = 0; // from one column to the next
     std::vector<float> rowTops;
 };
 
 // Each row's top for the pictures' heights in that many columns; the last entry is where the
 // last row's room ends.
-std::vector<float> rowTopsFor(const std::vector<float>& heights, int columns, float down) {
-    std::vector<float> tops{kFirstRow};
+std::vector<float> rowTopsFor(const std::vector<float>& heights, int columns, float top,
+                              float down) {
+    std::vector<float> tops{top};
     for (std::size_t start = 0; start < heights.size();
          start += static_cast<std::size_t>(columns)) {
         const auto end = std::min(heights.size(), start + static_cast<std::size_t>(columns));
@@ -91,83 +129,110 @@ std::vector<float> rowTopsFor(const std::vector<float>& heights, int columns, fl
     return tops;
 }
 
-Grid gridFor(PageCanvas& printer, const std::vector<SheetProblem>& problems, const Spacing& spacing,
-             std::string_view separator) {
-    Grid grid;
-    std::size_t characters = 1;
-    std::vector<float> heights;
-    for (const SheetProblem& problem : problems) {
-        std::size_t lines = 1;
-        for (const bool key : {false, true}) {
-            const std::vector<PictureLine> picture = drawProblem(problem, key, separator);
-            lines = std::max(lines, picture.size());
-            for (const PictureLine& line : picture)
-                characters = std::max(characters, characterCount(line.text));
-        }
-        heights.push_back(static_cast<float>(lines) * kPictureLineUnits);
-    }
+// As many columns as give the largest print; of those, the most, so rows fill across. Spread,
+// the fewest that still fit at that size, and the room left over shared out between them.
+Grid gridFor(const Pictures& pictures, const Spacing& spacing, float top, float width, float height,
+             float nameWidth, bool spread) {
+    std::vector<float> heights = pictures.heights;
     if (heights.empty())
         heights.push_back(1.0f);
-    grid.cellWidth = static_cast<float>(characters) * kCharacterUnits + kBoldRoom;
-    // As many columns as give the largest print; of those, the most, so rows fill across.
-    printer.setFontSize(12);
-    const float nameWidth = std::max(1.0f, printer.textWidth(kNameLine));
-    const float width = printer.scaleWidth();
-    const float height = printer.scaleHeight();
+    const float pitch = pictures.width + spacing.across;
     const auto scaleFor = [&](int columns) {
-        const float across =
-            spacing.left + static_cast<float>(columns) * (grid.cellWidth + spacing.across);
-        const float down = rowTopsFor(heights, columns, spacing.down).back() + kLaidOutBottomRise;
+        const float across = spacing.left + static_cast<float>(columns) * pitch;
+        const float down =
+            rowTopsFor(heights, columns, top, spacing.down).back() + kLaidOutBottomRise;
         return std::min({1.0f, width / across, width / nameWidth, height / down});
     };
     const int most = static_cast<int>(heights.size());
-    float best = 0.0f;
+    Grid grid;
+    grid.scale = 0.0f;
     for (int columns = 1; columns <= most; ++columns)
-        best = std::max(best, scaleFor(columns));
-    for (int columns = 1; columns <= most; ++columns)
-        if (scaleFor(columns) >= best * 0.9999f)
+        grid.scale = std::max(grid.scale, scaleFor(columns));
+    for (int columns = most; columns >= 1; --columns)
+        if (scaleFor(columns) >= grid.scale * 0.9999f) {
             grid.columns = columns;
-    grid.scale = best;
-    grid.rowTops = rowTopsFor(heights, grid.columns, spacing.down);
+            if (!spread)
+                break;
+        }
+    grid.pitch = pitch;
+    grid.rowTops = rowTopsFor(heights, grid.columns, top, spacing.down);
+    if (spread && grid.scale >= 1.0f) {
+        const auto rows = static_cast<float>(grid.rowTops.size() - 1);
+        const float spare = height - kLaidOutBottomRise - grid.rowTops.back();
+        grid.rowTops = rowTopsFor(heights, grid.columns, top, spacing.down + spare / rows);
+        grid.pitch = std::max(pitch, (width - spacing.left) / static_cast<float>(grid.columns));
+    }
     return grid;
 }
 
+// "Name___  Date___  Score: ____ / 20", or the name line alone.
+std::string topLine(const PageLook& look, int count) {
+    if (!look.header)
+        return kNameLine;
+    return "Name________________________   Date______________   Score: ____ / " +
+           std::to_string(count);
+}
+
 void drawLaidOutProblems(PageCanvas& printer, ProblemSurface& picRetPic,
-                         const PageSettings& settings, const SavedWorksheet& sheet) {
+                         const PageSettings& settings, const PageLook& look,
+                         const SavedWorksheet& sheet) {
     const int n = std::min<int>(sheet.count, static_cast<int>(sheet.sheetProblems.size()));
     const std::vector<SheetProblem> problems(sheet.sheetProblems.begin(),
                                              sheet.sheetProblems.begin() + n);
-    const Spacing spacing = spacingFor(settings.easy);
-    const Grid grid = gridFor(printer, problems, spacing, settings.decimalSeparator);
+    const Spacing spacing = spacingFor(look.easy);
+    const Pictures pictures =
+        picturesOf(problems, look, settings.answerKey, settings.decimalSeparator);
+    const std::string top = topLine(look, n);
+    printer.setFontSize(12);
+    const float firstRow = kFirstRow + (look.instructions.empty() ? 0.0f : kInstructionsUnits);
+    const Grid grid =
+        gridFor(pictures, spacing, firstRow, printer.scaleWidth(), printer.scaleHeight(),
+                std::max(1.0f, printer.textWidth(top)), look.spread);
     printer.setPageScale(grid.scale);
 
     printer.setFontSize(12);
-    printer.printLine(kNameLine);
+    printer.printLine(top);
     const std::string title = settings.answerKey ? sheet.title + " - Answer Key" : sheet.title;
     fitTitleSize(printer, title);
     printer.printLine(title);
     printer.setFontSize(12);
+    if (!look.instructions.empty())
+        printer.printLine(look.instructions);
 
-    picRetPic.setFontBold(settings.chkBold == 1);
+    picRetPic.setFontBold(look.chkBold == 1);
     for (int k = 0; k < n; ++k) {
-        picRetPic.Cls();
         const std::size_t row = static_cast<std::size_t>(k / grid.columns);
-        picRetPic.setSize(grid.cellWidth, grid.rowTops[row + 1] - grid.rowTops[row] - spacing.down);
-        for (const PictureLine& line : drawProblem(problems[static_cast<std::size_t>(k)],
-                                                   settings.answerKey, settings.decimalSeparator)) {
+        const float x = spacing.left + static_cast<float>(k % grid.columns) * grid.pitch;
+        const float height = grid.rowTops[row + 1] - grid.rowTops[row] - spacing.down;
+        if (look.numbers) {
+            picRetPic.Cls();
+            picRetPic.setFontPoints(pictures.points);
+            picRetPic.setSize(pictures.labelUnits, pictures.heights[static_cast<std::size_t>(k)]);
+            picRetPic.setFontUnderline(false);
+            picRetPic.printLine(std::to_string(k + 1) + ".");
+            printer.paintPicture(picRetPic.image(), x, grid.rowTops[row]);
+        }
+        picRetPic.Cls();
+        picRetPic.setFontPoints(pictures.points);
+        picRetPic.setSize(pictures.width - pictures.labelUnits, height);
+        for (const PictureLine& line : pictures.lines[static_cast<std::size_t>(k)]) {
             picRetPic.setFontUnderline(line.underline);
             picRetPic.printLine(line.text);
         }
         picRetPic.setFontUnderline(false);
-        const float x =
-            spacing.left + static_cast<float>(k % grid.columns) * (grid.cellWidth + spacing.across);
-        printer.paintPicture(picRetPic.image(), x, grid.rowTops[row]);
+        printer.paintPicture(picRetPic.image(), x + pictures.labelUnits, grid.rowTops[row]);
     }
 
     printer.setFontSize(kLaidOutBottomPoints);
     printer.setCurrentX(1);
     printer.setCurrentY(printer.scaleHeight() - kLaidOutBottomRise);
-    printer.printLine(settings.txtAppend);
+    printer.printLine(look.txtAppend);
+    if (look.numberPlace == NumberPlace::Corner) {
+        printer.setFontSize(kCornerPoints);
+        printer.setCurrentX(printer.scaleWidth() - printer.textWidth(sheet.sheetCode) - 0.5f);
+        printer.setCurrentY(printer.scaleHeight() - kLaidOutBottomRise);
+        printer.printLine(sheet.sheetCode);
+    }
     printer.setCurrentY(0);
 }
 
@@ -176,7 +241,9 @@ void drawLaidOutProblems(PageCanvas& printer, ProblemSurface& picRetPic,
 void DrawWorksheetPage(PageCanvas& printer, ProblemSurface& picRetPic, const PageSettings& settings,
                        const SavedWorksheet& sheet) {
     if (sheet.laidOut) {
-        drawLaidOutProblems(printer, picRetPic, settings, sheet);
+        // A worksheet made with settings keeps the look it was handed out with.
+        drawLaidOutProblems(printer, picRetPic, settings, sheet.look ? *sheet.look : settings.look,
+                            sheet);
         return;
     }
     const int n = std::min<int>(sheet.count, static_cast<int>(sheet.problems.size()));
@@ -189,7 +256,7 @@ void DrawWorksheetPage(PageCanvas& printer, ProblemSurface& picRetPic, const Pag
     printer.printLine(title);
     printer.setFontSize(12);
 
-    picRetPic.setFontBold(settings.chkBold == 1);
+    picRetPic.setFontBold(settings.look.chkBold == 1);
     for (int k = 1; k <= n; ++k) {
         const Problem& problem = sheet.problems[static_cast<std::size_t>(k - 1)];
         picRetPic.setFontUnderline(false);
@@ -210,7 +277,7 @@ void DrawWorksheetPage(PageCanvas& printer, ProblemSurface& picRetPic, const Pag
     printer.setFontSize(6);
     printer.setCurrentX(1);
     printer.setCurrentY(printer.scaleHeight() - kBottomLineRise);
-    printer.printLine(settings.txtAppend);
+    printer.printLine(settings.look.txtAppend);
     printer.setCurrentY(0);
 }
 

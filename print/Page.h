@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/PageLook.h"
+
 #include <string>
 
 namespace sbk3 {
@@ -11,16 +13,13 @@ class ProblemSurface;
 class PositionTable;
 struct SavedWorksheet;
 
-// What the page takes from the main window at the moment of printing.
+// What the page takes from the main window at the moment of printing. A laid-out worksheet
+// stored with its own look is drawn with that instead.
 struct PageSettings {
     const PositionTable& ProblemPos;
-    int chkBold = 0;        // 1 prints the problems bold; any other value regular
-    std::string txtAppend;  // the bottom line
-    bool answerKey = false; // each problem with its answer under the rule
-    // A laid-out worksheet's page: spaced as "Easy Reading" (else "Compact Test"), its decimals
-    // printed with the user's separator.
-    bool easy = false;
-    std::string decimalSeparator = ".";
+    PageLook look;
+    bool answerKey = false;             // each problem with its answer under the rule
+    std::string decimalSeparator = "."; // the user's, for a laid-out page's decimals
 };
 
 // Draws the worksheet on one page: name line, title, each problem at its slot, bottom line. As

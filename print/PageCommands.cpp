@@ -127,7 +127,7 @@ private:
 
     bool layoutHolds(const SavedWorksheet& sheet) {
         const std::string refusal = LayoutRefusal(
-            m_number, sheet.count, m_controls.easy && !sheet.laidOut, m_command.answerKey);
+            m_number, sheet.count, m_controls.look.easy && !sheet.laidOut, m_command.answerKey);
         if (refusal.empty())
             return true;
         m_state.PrintNewSheet = false;
@@ -154,13 +154,11 @@ private:
     PageOutcome print(const SavedWorksheet& sheet) {
         m_started = true;
         PositionTable compact;
-        const PositionTable& positions = LayoutForKey(m_ports.ProblemPos, m_controls.easy,
+        const PositionTable& positions = LayoutForKey(m_ports.ProblemPos, m_controls.look.easy,
                                                       sheet.count, m_command.answerKey, compact);
-        PageOutcome outcome =
-            PrintWorksheetPage(m_ports.printer, m_ports.picRetPic,
-                               {positions, m_controls.chkBold, m_controls.txtAppend,
-                                m_command.answerKey, m_controls.easy, m_controls.decimalSeparator},
-                               sheet);
+        PageOutcome outcome = PrintWorksheetPage(
+            m_ports.printer, m_ports.picRetPic,
+            {positions, m_controls.look, m_command.answerKey, m_controls.decimalSeparator}, sheet);
         m_state.PrintNewSheet = false;
         return outcome;
     }

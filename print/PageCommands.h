@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/PageLook.h"
 #include "common/SheetState.h"
 
 #include <filesystem>
@@ -17,9 +18,7 @@ class PositionTable;
 
 // What a page command reads from the main window.
 struct PageControls {
-    bool easy = true;                   // optEasy
-    int chkBold = 0;                    // chkBold
-    std::string txtAppend;              // txtAppend
+    PageLook look;                      // optEasy, chkBold, txtAppend
     std::string decimalSeparator = "."; // the user's locale, for the decimals of a page
 };
 

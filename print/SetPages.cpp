@@ -31,8 +31,7 @@ const PositionTable& LayoutForKey(const PositionTable& window, bool easy, int co
 }
 
 PageOutcome PrintSetPages(PrinterPort& printer, ProblemSurface& picRetPic,
-                          const PageSettings& settings, bool easy,
-                          const std::vector<SavedWorksheet>& sheets,
+                          const PageSettings& settings, const std::vector<SavedWorksheet>& sheets,
                           const std::vector<SetPage>& pages,
                           const std::function<bool(std::size_t drawn)>& goOn) {
     PositionTable compact;
@@ -45,11 +44,10 @@ PageOutcome PrintSetPages(PrinterPort& printer, ProblemSurface& picRetPic,
         if (k > 0)
             printer.newPage();
         const SavedWorksheet& sheet = sheets.at(pages[k].sheet);
-        const PositionTable& positions =
-            LayoutForKey(settings.ProblemPos, easy, sheet.count, pages[k].answerKey, compact);
+        const PositionTable& positions = LayoutForKey(settings.ProblemPos, settings.look.easy,
+                                                      sheet.count, pages[k].answerKey, compact);
         DrawWorksheetPage(printer, picRetPic,
-                          {positions, settings.chkBold, settings.txtAppend, pages[k].answerKey,
-                           easy, settings.decimalSeparator},
+                          {positions, settings.look, pages[k].answerKey, settings.decimalSeparator},
                           sheet);
     }
     PageOutcome outcome = printer.endDoc();

@@ -31,8 +31,7 @@ std::vector<SetPage> SetPageOrder(std::size_t sheets, int copies, bool keys, boo
 // Before each page, goOn is asked with the number of pages drawn so far; where it answers false
 // the document is abandoned (nothing reaches paper or file) and the outcome is Failed, "Stopped".
 PageOutcome PrintSetPages(PrinterPort& printer, ProblemSurface& picRetPic,
-                          const PageSettings& settings, bool easy,
-                          const std::vector<SavedWorksheet>& sheets,
+                          const PageSettings& settings, const std::vector<SavedWorksheet>& sheets,
                           const std::vector<SetPage>& pages,
                           const std::function<bool(std::size_t drawn)>& goOn = {});
 

@@ -41,7 +41,10 @@ public:
     void Cls() {
         m_picture.lines.clear();
         m_picture.widthUnits = m_picture.heightUnits = kPictureUnits;
+        m_picture.fontPoints = 12;
     }
+    // Larger print for a laid-out page's pictures, until the next Cls.
+    void setFontPoints(int points) { m_picture.fontPoints = points; }
     // The picture's box, for lines that need more room than the surface's.
     void setSize(float widthUnits, float heightUnits) {
         m_picture.widthUnits = widthUnits;

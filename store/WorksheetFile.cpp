@@ -126,6 +126,27 @@ std::string sheetProblemLine(const SheetProblem& problem) {
     return line;
 }
 
+namespace {
+
+constexpr std::array<std::string_view, 3> kSizeCodes = {"normal", "large", "extra large"};
+
+std::string pageText(std::string text) {
+    controlsToBlanks(text);
+    std::replace(text.begin(), text.end(), '"', '\'');
+    return Qt(text);
+}
+
+} // namespace
+
+std::string pageLine(const PageLook& look) {
+    const auto flag = [](bool on) { return on ? std::string(",1") : std::string(",0"); };
+    return Qt("page") + "," + Qt(look.easy ? "easy" : "compact") + flag(look.chkBold == 1) + "," +
+           Qt(kSizeCodes.at(static_cast<std::size_t>(look.size))) + flag(look.spread) +
+           flag(look.numbers) + flag(look.header) + "," +
+           Qt(look.numberPlace == NumberPlace::Corner ? "corner" : "title") + "," +
+           pageText(look.instructions) + "," + pageText(look.txtAppend);
+}
+
 std::optional<NewWorksheetFile> NewWorksheetFile::create(const std::filesystem::path& path,
                                                          std::string_view header) {
     const std::optional<std::string> ansi = utf8ToCp1252(header);
@@ -241,8 +262,48 @@ SheetProblem readSheetProblem(std::string_view line, int k) {
     return problem;
 }
 
+// The page line's fields, each of its own kind; nothing when one is not.
+std::optional<PageLook> readPageLine(std::string_view line) {
+    RecordReader fields(line);
+    std::array<std::string, 10> texts;
+    for (std::string& text : texts) {
+        if (fields.atTextEnd())
+            return std::nullopt;
+        text = fields.nextField();
+    }
+    const auto flag = [](const std::string& text) -> std::optional<bool> {
+        if (text == "0" || text == "1")
+            return text == "1";
+        return std::nullopt;
+    };
+    const auto size = std::find(kSizeCodes.begin(), kSizeCodes.end(), texts[3]);
+    const std::optional<bool> bold = flag(texts[2]), spread = flag(texts[4]),
+                              numbers = flag(texts[5]), header = flag(texts[6]);
+    if ((texts[1] != "easy" && texts[1] != "compact") || !bold || size == kSizeCodes.end() ||
+        !spread || !numbers || !header || (texts[7] != "title" && texts[7] != "corner"))
+        return std::nullopt;
+    PageLook look;
+    look.easy = texts[1] == "easy";
+    look.chkBold = *bold ? 1 : 0;
+    look.size = static_cast<PrintSize>(size - kSizeCodes.begin());
+    look.spread = *spread;
+    look.numbers = *numbers;
+    look.header = *header;
+    look.numberPlace = texts[7] == "corner" ? NumberPlace::Corner : NumberPlace::InTitle;
+    look.instructions = texts[8];
+    look.txtAppend = texts[9];
+    return look;
+}
+
 void readSheetProblems(RecordReader& reader, SavedWorksheet& sheet) {
     sheet.laidOut = true;
+    if (RecordReader peek = reader; !peek.atTextEnd() && peek.nextField() == "page") {
+        const std::string_view line = reader.takeLine();
+        sheet.look = readPageLine(line);
+        if (!sheet.look)
+            throw RuntimeError(ErrorNumber::TypeMismatch,
+                               "its page line \"" + std::string(line) + "\" is damaged.");
+    }
     for (int k = 1; k <= sheet.count; ++k) {
         if (k > kMaxProblems)
             throw RuntimeError(ErrorNumber::SubscriptOutOfRange);

@@ -2,6 +2,7 @@
 
 #include "common/Capacity.h"
 #include "common/NativeFile.h"
+#include "common/PageLook.h"
 #include "common/ProblemForms.h"
 
 #include <cstdint>
@@ -31,6 +32,8 @@ struct SavedWorksheet {
     // instead, and its page is laid out by what is on it.
     bool laidOut = false;
     std::vector<SheetProblem> sheetProblems{};
+    // The look it was made with, from the line after the header; nothing for one without.
+    std::optional<PageLook> look{};
 };
 
 // The header's fourth field that marks a laid-out worksheet, its version in the name: any
@@ -48,6 +51,10 @@ std::string problemLine(int first, int second, std::string_view op, bool quoted)
 // places, the operator, the form's code and, for a missing number, which one is blank.
 std::string laidOutHeaderLine(std::string_view title, std::string_view sheetCode, int count);
 std::string sheetProblemLine(const SheetProblem& problem);
+// A laid-out worksheet's page line, after its header: "page", the layout, Bold, the print size,
+// spread, problem numbers, the Name/Date/Score header, where the number goes, the instructions
+// and the bottom line. A double quote in a text is stored as a single one.
+std::string pageLine(const PageLook& look);
 
 enum class FileEncoding { Windows1252, Utf8WithBom };
 

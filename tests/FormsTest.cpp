@@ -77,6 +77,7 @@ std::vector<Made> makeVersions(const ProblemSettings& settings, int problems, in
         const std::string bytes = test::readBytes(folder / number);
         Made one;
         std::size_t at = bytes.find("\r\n") + 2;
+        at = bytes.find("\r\n", at) + 2; // past the page line
         for (std::size_t end; (end = bytes.find("\r\n", at)) != std::string::npos; at = end + 2) {
             // A Windows-1252 file: its one byte F7 is the division sign.
             const std::string line = bytes.substr(at, end - at);
@@ -250,7 +251,8 @@ TEST(FormsTest, ALaidOutFileThatCannotBePrintedIsRefusedWithTheReason) {
     EXPECT_EQ(today.problems.at(0), (Problem{7, 5, "+"}));
 }
 
-// Print/Save's settings, and any settings within two digits in columns, stay in today's format.
+// Settings within what Print/Save's page holds draw lines of today's format; a class set stores
+// even those laid out, with the look of its page.
 TEST(FormsTest, SettingsWithinTodaysPageStayInTodaysFormat) {
     for (const char* type : {"Addition", "Subtraction", "Multiplication", "Division", "Mixed"})
         EXPECT_FALSE(UsesLaidOutPage(SettingsForType(type))) << type;
@@ -276,8 +278,10 @@ TEST(FormsTest, SettingsWithinTodaysPageStayInTodaysFormat) {
     request.settings = s;
     const StoredVersions stored = StoreVersions(request, "T", folder.path(), random, ".");
     const std::string bytes = test::readBytes(folder / stored.numbers.at(0));
-    EXPECT_EQ(bytes.substr(0, bytes.find("\r\n")), "\"T\",\"" + stored.numbers.at(0) + "\",30");
-    EXPECT_FALSE(readWorksheetFile(folder / stored.numbers.at(0)).laidOut);
+    EXPECT_EQ(bytes.substr(0, bytes.find("\r\n")),
+              "\"T\",\"" + stored.numbers.at(0) + "\",30,\"forms 1\"");
+    EXPECT_TRUE(readWorksheetFile(folder / stored.numbers.at(0)).look);
+    EXPECT_EQ(DrawProblemLines(s, 1, random).at(0).find("column"), std::string::npos);
 }
 
 // The page: every picture's box holds its widest line and all its lines, the key's answer ends
@@ -306,7 +310,8 @@ TEST(FormsTest, ThePageHoldsEveryNumberWholeAndTheKeyLinesUpWithItsColumns) {
     for (const bool key : {false, true}) {
         test::RecordingPrinter printer;
         ProblemSurface surface;
-        DrawWorksheetPage(printer, surface, {positions, 0, "Bottom", key, false, ","}, sheet);
+        DrawWorksheetPage(printer, surface, {positions, windowLook(false, 0, "Bottom"), key, ","},
+                          sheet);
         pictures.push_back(printer.calls("Picture"));
         EXPECT_EQ(printer.calls("Picture").size(), sheet.sheetProblems.size());
     }

@@ -17,7 +17,8 @@ protected:
     PageTest() { LayoutEasy(positions); }
 
     void print(const SavedWorksheet& sheet, int bold = 0, std::string bottom = "Bottom") {
-        PrintWorksheetPage(printer, surface, {positions, bold, std::move(bottom)}, sheet);
+        PrintWorksheetPage(printer, surface,
+                           {positions, windowLook(false, bold, std::move(bottom))}, sheet);
     }
 
     RecordingPrinter printer;
@@ -174,7 +175,7 @@ TEST_F(PageTest, TheAnswerKeyIsThePageWithAnswersUnderTheRules) {
     print(sheet, 1);
     const std::vector<std::string> page = printer.log;
     printer.log.clear();
-    PrintWorksheetPage(printer, surface, {positions, 1, "Bottom", true}, sheet);
+    PrintWorksheetPage(printer, surface, {positions, windowLook(false, 1, "Bottom"), true}, sheet);
 
     std::vector<std::string> expected = page;
     for (std::string& entry : expected)

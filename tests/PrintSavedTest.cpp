@@ -127,7 +127,7 @@ TEST_F(PrintSavedTest, EasyReadingHoldsEightyProblems) {
     EXPECT_NE(dialogs.last().text.find("Easy Reading"), std::string::npos);
     EXPECT_FALSE(printed());
 
-    controls.easy = false;
+    controls.look.easy = false;
     LayoutCompact(positions);
     for (const char* number : {"ADD080001", "ADD081001"}) {
         printer.log.clear();
@@ -142,7 +142,7 @@ TEST_F(PrintSavedTest, DamagedFilesAreReportedAndNothingIsPrinted) {
     save("ADD002001", 2, 4); // more lines than the count: prints two
     save("MUL301001", 301);  // above the largest worksheet
     test::writeBytes(folder / "SUB001001", "\"T\",\"SUB001001\",1\r\nx,1,\"-\"\r\n");
-    controls.easy = false;
+    controls.look.easy = false;
     LayoutCompact(positions);
 
     const struct {

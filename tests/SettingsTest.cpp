@@ -244,8 +244,9 @@ TEST_F(ClassSetTest, VersionsAreStoredAsWorksheetsEachUnderItsOwnNumber) {
         EXPECT_EQ(number.substr(0, 6), "ADD020");
         const SavedWorksheet sheet = readWorksheetFile(folder / number);
         EXPECT_EQ(sheet.title, "Sums " + number + " for class 3");
-        ASSERT_EQ(sheet.problems.size(), 20u);
-        EXPECT_GE(sheet.problems[0].first, 10);
+        ASSERT_EQ(sheet.sheetProblems.size(), 20u);
+        EXPECT_GE(sheet.sheetProblems[0].first.units, 10);
+        EXPECT_TRUE(sheet.look); // stored with its page
     }
 }
 
@@ -262,7 +263,7 @@ TEST(SetPagesTest, PagesInOrderAsOneDocument) {
     LayoutEasy(positions);
     ProblemSurface surface;
     test::RecordingPrinter printer;
-    PrintSetPages(printer, surface, {positions, 0, "Bottom"}, true, {sheet},
+    PrintSetPages(printer, surface, {positions, windowLook(true, 0, "Bottom")}, {sheet},
                   SetPageOrder(1, 2, true, false));
     EXPECT_EQ(printer.calls("NewPage").size(), 2u);
     EXPECT_EQ(printer.calls("EndDoc").size(), 1u);

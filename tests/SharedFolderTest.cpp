@@ -244,7 +244,7 @@ TEST_F(SharedFolderTest, AFullDiskInTheMiddleOfAClassSetKeepsTheVersionsBefore) 
     EXPECT_NE(stored.failure.find("could not be saved: Disk full"), std::string::npos);
     EXPECT_EQ(entriesIn(folder.path()), 2u);
     for (const std::string& number : stored.numbers)
-        EXPECT_EQ(readWorksheetFile(folder / number).problems.size(), 40u);
+        EXPECT_EQ(readWorksheetFile(folder / number).sheetProblems.size(), 40u);
 }
 
 } // namespace

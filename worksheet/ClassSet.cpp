@@ -55,6 +55,9 @@ StoredVersions StoreVersions(const ClassSetRequest& request, const std::string& 
                              const std::function<bool(std::size_t stored)>& goOn) {
     StoredVersions stored;
     std::vector<NewWorksheetFile> files;
+    // With the number in a corner, the title is the title alone.
+    const std::string shownTitle =
+        request.look.numberPlace == NumberPlace::Corner ? TitleWithoutNumber(title) : title;
     const std::string stem =
         SettingsTypeCode(request.settings) + CountCode(request.problems, decimalSeparator);
     for (int version = 1; version <= request.versions; ++version) {
@@ -64,15 +67,20 @@ StoredVersions StoreVersions(const ClassSetRequest& request, const std::string& 
         std::optional<NewWorksheetFile> file;
         try {
             random.rtcRandomize();
-            file = CreateUnderFreeNumber(title, request.problems, number, folder, random,
-                                         UsesLaidOutPage(request.settings));
+            file =
+                CreateUnderFreeNumber(shownTitle, request.problems, number, folder, random, true);
             if (!file) {
                 stored.failure = kAllNumbersTaken;
                 break;
             }
-            // Drawn before they are written, so all the lines go in one write.
+            // Drawn before they are written, so all the lines go in one write: the page's look,
+            // then the problems.
+            std::vector<std::string> drawn{pageLine(request.look)};
+            for (std::string& line :
+                 DrawProblemLines(request.settings, request.problems, random, true))
+                drawn.push_back(std::move(line));
             WorksheetAppender lines(*file);
-            lines.writeLines(DrawProblemLines(request.settings, request.problems, random));
+            lines.writeLines(drawn);
             lines.close();
         } catch (const std::exception& failure) {
             if (file)

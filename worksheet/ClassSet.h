@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/PageLook.h"
 #include "worksheet/Settings.h"
 
 #include <filesystem>
@@ -24,6 +25,10 @@ struct ClassSetRequest {
     AnswerKeys keys = AnswerKeys::None;
     std::string printer; // a system printer's name; empty for the default one
     std::string pdfPath; // one PDF file of all pages instead of a printer
+    // The pages: the title with "(N)" for each version's number, and their look, stored with
+    // each version.
+    std::string title = "Math Worksheet - (N)";
+    PageLook look;
 
     bool operator==(const ClassSetRequest&) const = default;
 };

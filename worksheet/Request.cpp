@@ -68,6 +68,16 @@ std::string StoredTitle(std::string_view title, std::string_view sheetCode) {
     return stored;
 }
 
+std::string TitleWithoutNumber(std::string_view title) {
+    const std::size_t at = title.find("(N)");
+    if (at == std::string_view::npos)
+        return std::string(title);
+    std::string before(title.substr(0, at));
+    while (!before.empty() && (before.back() == ' ' || before.back() == '-'))
+        before.pop_back();
+    return before + std::string(title.substr(at + 3));
+}
+
 std::int16_t NumberOfProblems(double count) {
     return static_cast<std::int16_t>(std::nearbyint(count));
 }

@@ -28,6 +28,9 @@ std::string RandomPartText(int part);
 // The title with its first "(N)" replaced by the worksheet number and every control character
 // (line breaks, tabs) as a blank.
 std::string StoredTitle(std::string_view title, std::string_view sheetCode);
+// The title with its first "(N)" taken out, and the blanks and dashes that led to it:
+// "Sums - (N)" is "Sums".
+std::string TitleWithoutNumber(std::string_view title);
 
 // The count rounded to the nearest whole number, halves to even.
 std::int16_t NumberOfProblems(double count);

@@ -667,7 +667,8 @@ std::optional<std::string> TooFewDifferentProblems(const ProblemSettings& s, int
            " problems mixed evenly, so some problems will come twice.";
 }
 
-std::vector<std::string> DrawProblemLines(const ProblemSettings& s, int count, RandomPort& random) {
+std::vector<std::string> DrawProblemLines(const ProblemSettings& s, int count, RandomPort& random,
+                                          std::optional<bool> laidOutLines) {
     const std::vector<int> operations = chosenOperations(s);
     std::vector<Source> sources;
     sources.reserve(operations.size());
@@ -680,7 +681,7 @@ std::vector<std::string> DrawProblemLines(const ProblemSettings& s, int count, R
     for (int k = 0; k < count; ++k)
         order.push_back(static_cast<std::size_t>(k) % operations.size());
     shuffle(order, random);
-    const bool laidOut = UsesLaidOutPage(s);
+    const bool laidOut = laidOutLines.value_or(UsesLaidOutPage(s));
     std::vector<std::string> lines;
     lines.reserve(order.size());
     for (const std::size_t which : order) {

@@ -97,9 +97,10 @@ std::size_t DifferentProblems(const ProblemSettings& settings);
 std::optional<std::string> TooFewDifferentProblems(const ProblemSettings& settings, int count);
 
 // count problems drawn by the settings (which CheckSettings passed), as file lines: a laid-out
-// worksheet's where UsesLaidOutPage, else Print/Save's.
+// worksheet's where laidOut (by default, where UsesLaidOutPage), else Print/Save's.
 std::vector<std::string> DrawProblemLines(const ProblemSettings& settings, int count,
-                                          RandomPort& random);
+                                          RandomPort& random,
+                                          std::optional<bool> laidOut = std::nullopt);
 
 // Regrouping between the digit columns of a + b, and of a - b (a >= b), for numbers of the same
 // places given as whole units. A carry out of the leftmost column (of the longer number, or of

@@ -23,11 +23,13 @@ protected:
         request.versions = 4;
         request.copies = 2;
         request.keys = AnswerKeys::AfterEach;
+        request.title = "Set (N)";
+        request.look = windowLook(true, 0, "Bottom");
     }
 
     // The set made with a progress that stops once done reaches stopAt; the steps it was told.
     ClassSetResult runStoppingAt(std::size_t stopAt) {
-        return RunClassSet(request, window, ports(), [&](std::size_t done, std::size_t steps) {
+        return RunClassSet(request, ports(), [&](std::size_t done, std::size_t steps) {
             told.emplace_back(done, steps);
             return done < stopAt;
         });
@@ -48,7 +50,6 @@ protected:
     ProblemSurface surface;
     PositionTable positions;
     ClassSetRequest request;
-    ClassSetWindow window{"Set (N)", true, 0, "Bottom"};
     std::vector<std::pair<std::size_t, std::size_t>> told;
 };
 

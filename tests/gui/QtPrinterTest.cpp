@@ -43,7 +43,8 @@ protected:
         PositionTable positions;
         compact ? LayoutCompact(positions) : LayoutEasy(positions);
         printer.setJobName(job);
-        outcome = PrintWorksheetPage(printer, surface, {positions, bold, bottom}, sheet);
+        outcome = PrintWorksheetPage(printer, surface, {positions, windowLook(false, bold, bottom)},
+                                     sheet);
         return folder / (job + ".pdf");
     }
 
@@ -193,13 +194,16 @@ TEST_F(QtPrinterTest, ThePreviewIsThePrintedPage) {
             LayoutEasy(positions);
             const SavedWorksheet sheet = mixedSheet(30);
             printer.setJobName("preview");
-            PrintWorksheetPage(printer, surface, {positions, 1, "Room 7", answerKey}, sheet);
+            PrintWorksheetPage(printer, surface,
+                               {positions, windowLook(false, 1, "Room 7"), answerKey}, sheet);
             const auto width = static_cast<int>(paper.width);
             const auto height = static_cast<int>(paper.height);
             const std::vector<unsigned char> printed =
                 test::pdfGreys(folder / "preview.pdf", 0, 0, width, height);
             const QImage preview =
-                printer.drawPreview(surface, {positions, 1, "Room 7", answerKey}, sheet, 72)
+                printer
+                    .drawPreview(surface, {positions, windowLook(false, 1, "Room 7"), answerKey},
+                                 sheet, 72)
                     .convertToFormat(QImage::Format_Grayscale8);
             ASSERT_EQ(preview.size(), QSize(width, height));
             ASSERT_EQ(printed.size(), static_cast<std::size_t>(width * height));

@@ -37,7 +37,7 @@ class SettingsDialogTest : public ::testing::Test {
 protected:
     ClassSetRequest opening = openingFor("Addition");
     std::vector<SystemPrinter> printers = twoPrinters();
-    SettingsDialog dialog{opening, true, printers};
+    SettingsDialog dialog{opening, printers};
     std::vector<QString> questions;
     bool answerYes = true;
 
@@ -75,12 +75,11 @@ TEST_F(SettingsDialogTest, WhatCannotBeMetIsRefusedInTheDialog) {
     EXPECT_EQ(dialog.refusal(),
               QStringLiteral("The smallest of the first numbers is larger than the largest."));
     field<QSpinBox>("firstMin")->setValue(0);
-    field<QSpinBox>("problems")->setValue(81); // Easy Reading in the window
+    field<QSpinBox>("problems")->setValue(301);
     EXPECT_FALSE(dialog.tryAccept());
-    EXPECT_EQ(dialog.refusal(),
-              QStringLiteral("The number of problems can range from 1 to 80 in easy mode."));
-    // A laid-out page takes any number of problems in either spacing; a number beyond its
-    // field's range is refused with a sentence, not cut.
+    EXPECT_EQ(dialog.refusal(), QStringLiteral("The number of problems can range from 1 to 300."));
+    field<QSpinBox>("problems")->setValue(81); // Easy Reading: the page lays itself out
+    // A number beyond its field's range is refused with a sentence, not cut.
     field<QSpinBox>("firstMax")->setValue(12345);
     EXPECT_FALSE(dialog.tryAccept());
     EXPECT_EQ(dialog.refusal(), QStringLiteral("The first numbers go from 0 to 9999."));
@@ -128,8 +127,18 @@ TEST(SettingsDialogRoundTripTest, EveryFieldAwayFromItsDefaultComesBackOut) {
     s.leaveOutZeroAndOne = s.noRepeats = true;
     away.problems = 17, away.versions = 4, away.copies = 3, away.keys = AnswerKeys::AtTheEnd;
     away.printer = "Hall";
+    away.title = "Year 1 (N)";
+    away.look = {false,
+                 1,
+                 "Well done!",
+                 PrintSize::ExtraLarge,
+                 true,
+                 true,
+                 true,
+                 "Fill in the missing number.",
+                 NumberPlace::Corner};
     ASSERT_FALSE(away == ClassSetRequest{});
-    const SettingsDialog dialog(away, false, twoPrinters());
+    const SettingsDialog dialog(away, twoPrinters());
     EXPECT_EQ(dialog.request(), away);
 }
 
@@ -168,7 +177,7 @@ TEST(SettingsDialogPrintersTest, APrintServerThatNeverAnswersFreezesNothing) {
     const test::SilentPrintServer silent;
     QElapsedTimer clock;
     clock.start();
-    SettingsDialog dialog(openingFor("Addition"), true, std::nullopt);
+    SettingsDialog dialog(openingFor("Addition"), std::nullopt);
     dialog.show();
     EXPECT_LT(clock.elapsed(), 5000); // well within any print system's time-out
     auto* printer = dialog.findChild<QComboBox*>(QStringLiteral("printer"));

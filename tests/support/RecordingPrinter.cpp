@@ -64,6 +64,8 @@ void RecordingPrinter::paintPicture(const SurfacePicture& picture, float x, floa
     entry += "]";
     if (anyBold)
         entry += " bold";
+    if (picture.fontPoints != 12)
+        entry += " points " + std::to_string(picture.fontPoints);
     if (picture.widthUnits != kPictureUnits || picture.heightUnits != kPictureUnits)
         entry += " box " + floatText(picture.widthUnits) + "x" + floatText(picture.heightUnits);
     record(entry);
