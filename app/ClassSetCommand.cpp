@@ -14,12 +14,18 @@
 namespace sbk3 {
 namespace {
 
-// "worksheet ADD020123", or "3 worksheets, ADD020123 to ADD020977".
+// "worksheet ADD020123", or "3 worksheets (ADD020123, ADD020456, ADD020977)": the numbers of a
+// set are drawn, so no first and last could stand for them. Beyond ten, how many more.
 std::string made(const std::vector<std::string>& numbers) {
     if (numbers.size() == 1)
         return "worksheet " + numbers.front();
-    return std::to_string(numbers.size()) + " worksheets, " + numbers.front() + " to " +
-           numbers.back();
+    constexpr std::size_t kNamed = 10;
+    std::string text = std::to_string(numbers.size()) + " worksheets (";
+    for (std::size_t k = 0; k < std::min(numbers.size(), kNamed); ++k)
+        text += (k > 0 ? ", " : "") + numbers[k];
+    if (numbers.size() > kNamed)
+        text += " and " + std::to_string(numbers.size() - kNamed) + " more";
+    return text + ")";
 }
 
 std::string whereTheyWent(const PageOutcome& outcome, const ClassSetRequest& request,

@@ -90,9 +90,9 @@ TEST_F(ClassSetCommandTest, StoppingKeepsWhatWasStoredAndPrintsNothing) {
     EXPECT_EQ(stored(), 2u);
     EXPECT_TRUE(printer.log.empty());
     const Message box = ClassSetReport(request, result);
-    EXPECT_EQ(box.text, "Stopped. Made 2 worksheets, " + result.stored.numbers[0] + " to " +
+    EXPECT_EQ(box.text, "Stopped. Made 2 worksheets (" + result.stored.numbers[0] + ", " +
                             result.stored.numbers[1] +
-                            "; nothing was printed. Each worksheet can be printed by its number.");
+                            "); nothing was printed. Each worksheet can be printed by its number.");
 
     told.clear();
     result = runStoppingAt(4 + 5); // the fifth page
@@ -102,6 +102,31 @@ TEST_F(ClassSetCommandTest, StoppingKeepsWhatWasStoredAndPrintsNothing) {
     EXPECT_EQ(printer.calls("EndDoc").size(), 0u);
     EXPECT_EQ(printer.calls("KillDoc").size(), 1u);
     EXPECT_EQ(ClassSetReport(request, result).text.rfind("Stopped. Made 4 worksheets", 0), 0u);
+}
+
+} // namespace
+} // namespace sbk3
+
+namespace sbk3 {
+namespace {
+
+// A set's numbers are drawn, so the report names them rather than a false range; a large set
+// names ten and counts the rest.
+TEST(ClassSetReportTest, TheNumbersAreNamedNotRanged) {
+    ClassSetRequest request;
+    request.pdfPath = "/tmp/set.pdf";
+    ClassSetResult result;
+    result.pages = 24;
+    result.outcome = {PageOutcome::Kind::WrittenToFile, "/tmp/set.pdf", {}};
+    for (int k = 0; k < 12; ++k)
+        result.stored.numbers.push_back("MIX020" + std::to_string(100 + k * 37));
+    EXPECT_EQ(ClassSetReport(request, result)
+                  .text.rfind(
+                      "Made 12 worksheets (MIX020100, MIX020137, MIX020174, MIX020211, MIX020248, "
+                      "MIX020285, MIX020322, MIX020359, MIX020396, MIX020433 and 2 more): 24 pages",
+                      0),
+              0u)
+        << ClassSetReport(request, result).text;
 }
 
 } // namespace

@@ -434,7 +434,7 @@ TEST_F(MainWindowTest, NewWorksheetsWithSettingsMakesAClassSetInOneJob) {
     EXPECT_EQ(printer.calls("EndDoc").size(), 1u);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.last().caption, "New Worksheets with Settings");
-    EXPECT_EQ(dialogs.last().text.rfind("Made 2 worksheets, DIV012", 0), 0u) << dialogs.last().text;
+    EXPECT_EQ(dialogs.last().text.rfind("Made 2 worksheets (DIV012", 0), 0u) << dialogs.last().text;
     EXPECT_NE(dialogs.last().text.find(": 4 pages sent to the printer Office."), std::string::npos)
         << dialogs.last().text;
     // The values are kept for the next time.
