@@ -5,6 +5,7 @@
 #include "app/ClassSetCommand.h"
 #include "app/LibraryWindow.h"
 #include "app/SettingsDialog.h"
+#include "worksheet/Preset.h"
 #include "app/TypeList.h"
 #include "app/WarmUp.h"
 #include "common/AppInfo.h"
@@ -30,6 +31,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QProgressDialog>
+#include <QSettings>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtConcurrent/QtConcurrentRun>
@@ -377,9 +379,31 @@ void frmMain::showContextMenu(const QPoint& at) {
     m_contextMenu->popup(at);
 }
 
+namespace {
+
+// The dialog's last settings, kept per user in the desktop's usual place for settings
+// (~/.config/Sumbrook/SBK3.conf on Linux), as the text a preset file holds.
+constexpr const char* kKeptSettings = "worksheetSettings";
+
+std::optional<ClassSetRequest> keptSettings() {
+    const QSettings kept(QSettings::NativeFormat, QSettings::UserScope,
+                         QStringLiteral("Sumbrook"), QStringLiteral("SBK3"));
+    return parsePreset(kept.value(QString::fromLatin1(kKeptSettings)).toString().toStdString());
+}
+
+void keepSettings(const ClassSetRequest& request) {
+    QSettings kept(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Sumbrook"),
+                   QStringLiteral("SBK3"));
+    kept.setValue(QString::fromLatin1(kKeptSettings), fromUtf8(presetText(request)));
+}
+
+} // namespace
+
 void frmMain::newWorksheetsWithSettings() {
     if (m_classSet)
         return; // one set at a time
+    if (!m_settings)
+        m_settings = keptSettings(); // as the dialog was left, in this run or an earlier one
     if (!m_settings) {
         // The first time: what Print/Save would make for the window's type and count.
         m_settings.emplace();
@@ -400,14 +424,18 @@ void frmMain::newWorksheetsWithSettings() {
         request = m_ports.askSettings(*m_settings, easy);
     } else {
         SettingsDialog dialog(*m_settings, std::nullopt, this); // asks the printers itself
-        if (dialog.exec() == QDialog::Accepted)
-            request = dialog.request();
+        dialog.setPresetFolder(presetFolder(m_ports.folder));
+        const bool accepted = dialog.exec() == QDialog::Accepted;
+        m_settings = dialog.request(); // kept on Cancel too
+        if (accepted)
+            request = m_settings;
     }
-    if (!request)
-        return;
-    m_settings = *request;
+    if (request)
+        m_settings = *request;
     m_settings->pdfPath.clear(); // a new PDF is asked for each time
-    makeClassSet(*request);
+    keepSettings(*m_settings);
+    if (request)
+        makeClassSet(*request);
 }
 
 // A large set takes seconds: it is made on a thread of the background pool, behind a progress box

@@ -1,6 +1,8 @@
 #include "app/SettingsDialog.h"
 
 #include "app/PrinterQuery.h"
+#include "common/RuntimeError.h"
+#include "worksheet/Preset.h"
 #include "common/ProblemKinds.h"
 #include "print/QtText.h"
 
@@ -10,6 +12,7 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -41,6 +44,7 @@ SettingsDialog::SettingsDialog(const ClassSetRequest& opening,
     setObjectName(QStringLiteral("worksheetSettings"));
     setWindowTitle(QStringLiteral("Worksheet Settings"));
     m_grid = new QGridLayout(this);
+    buildPresets();
     buildProblems(opening);
     buildSet(opening);
 
@@ -58,6 +62,10 @@ SettingsDialog::SettingsDialog(const ClassSetRequest& opening,
     askYesNo = [this](const QString& text) {
         return QMessageBox::question(this, windowTitle(), text + QStringLiteral(" Make them?")) ==
                QMessageBox::Yes;
+    };
+    askName = [this](const QString& current) {
+        return QInputDialog::getText(this, windowTitle(), QStringLiteral("Name of these settings:"),
+                                     QLineEdit::Normal, current);
     };
     askPdfPath = [this] {
         const QString documents =
@@ -296,6 +304,168 @@ void SettingsDialog::buildProblems(const ClassSetRequest& opening) {
     };
     pickOne(m_useTables, m_tables, "secondFactorMin", "secondFactorMax");
     pickOne(m_useDivisors, m_divisors, "divisorMin", "divisorMax");
+}
+
+void SettingsDialog::buildPresets() {
+    auto* caption = new QLabel(QStringLiteral("Saved settings:"), this);
+    m_preset = new QComboBox(this);
+    m_preset->setObjectName(QStringLiteral("preset"));
+    caption->setBuddy(m_preset);
+    m_preset->setAccessibleName(caption->text());
+    auto* row = new QHBoxLayout;
+    row->addWidget(m_preset, 1);
+    const auto button = [this, row](const char* name, const QString& text) {
+        auto* pushed = new QPushButton(text, this);
+        pushed->setObjectName(QString::fromLatin1(name));
+        pushed->setAutoDefault(false); // Return stays OK's
+        row->addWidget(pushed);
+        return pushed;
+    };
+    m_savePreset = button("savePreset", QStringLiteral("Save As..."));
+    m_renamePreset = button("renamePreset", QStringLiteral("Rename..."));
+    m_deletePreset = button("deletePreset", QStringLiteral("Delete"));
+    m_grid->addWidget(caption, m_row, 0);
+    m_grid->addLayout(row, m_row++, 1);
+    connect(m_preset, &QComboBox::activated, this,
+            [this](int index) { choosePreset(index > 0 ? m_preset->itemText(index) : QString()); });
+    connect(m_savePreset, &QPushButton::clicked, this, &SettingsDialog::savePresetAs);
+    connect(m_renamePreset, &QPushButton::clicked, this, &SettingsDialog::renameChosenPreset);
+    connect(m_deletePreset, &QPushButton::clicked, this, &SettingsDialog::deleteChosenPreset);
+    listPresets({});
+}
+
+void SettingsDialog::setPresetFolder(const std::filesystem::path& folder) {
+    m_presetFolder = folder;
+    listPresets({});
+}
+
+void SettingsDialog::listPresets(const QString& chosen) {
+    const bool on = !m_presetFolder.empty();
+    m_preset->clear();
+    m_preset->addItem(QStringLiteral("(none chosen)"));
+    if (on)
+        for (const std::string& name : presetNames(m_presetFolder))
+            m_preset->addItem(fromUtf8(name));
+    m_preset->setCurrentIndex(std::max(0, m_preset->findText(chosen)));
+    m_preset->setEnabled(on);
+    m_savePreset->setEnabled(on);
+    m_renamePreset->setEnabled(on && m_preset->currentIndex() > 0);
+    m_deletePreset->setEnabled(on && m_preset->currentIndex() > 0);
+}
+
+bool SettingsDialog::choosePreset(const QString& name) {
+    listPresets(name);
+    if (name.isEmpty())
+        return true;
+    std::string why;
+    const std::optional<ClassSetRequest> preset =
+        loadPreset(m_presetFolder, name.toStdString(), &why);
+    if (!preset) {
+        listPresets({});
+        m_refusal->setText(QStringLiteral("The settings \"") + name +
+                           QStringLiteral("\" cannot be used: ") + fromUtf8(why) +
+                           QStringLiteral(". The file is left as it is."));
+        return false;
+    }
+    fill(*preset);
+    m_refusal->clear();
+    return true;
+}
+
+void SettingsDialog::savePresetAs() {
+    const QString chosen = m_preset->currentIndex() > 0 ? m_preset->currentText() : QString();
+    const QString name = askName ? askName(chosen).trimmed() : QString();
+    if (name.isEmpty())
+        return;
+    if (const auto problem = presetNameProblem(name.toStdString())) {
+        m_refusal->setText(fromUtf8(*problem));
+        return;
+    }
+    if (m_preset->findText(name) > 0 && name != chosen && askYesNo &&
+        !askYesNo(QStringLiteral("Replace the settings \"") + name + QStringLiteral("\"?")))
+        return;
+    try {
+        savePreset(m_presetFolder, name.toStdString(), request());
+        m_refusal->clear();
+    } catch (const std::exception& failure) {
+        m_refusal->setText(QStringLiteral("The settings could not be saved: ") +
+                           fromUtf8(describeFailure(failure)) + QStringLiteral("."));
+    }
+    listPresets(name);
+}
+
+void SettingsDialog::renameChosenPreset() {
+    const QString chosen = m_preset->currentText();
+    const QString name = askName ? askName(chosen).trimmed() : QString();
+    if (name.isEmpty() || name == chosen)
+        return;
+    try {
+        if (const auto problem = presetNameProblem(name.toStdString()))
+            throw RuntimeError(ErrorNumber::PathFileAccessError, *problem);
+        renamePreset(m_presetFolder, chosen.toStdString(), name.toStdString());
+        m_refusal->clear();
+        listPresets(name);
+    } catch (const std::exception& failure) {
+        m_refusal->setText(fromUtf8(describeFailure(failure)));
+    }
+}
+
+void SettingsDialog::deleteChosenPreset() {
+    const QString chosen = m_preset->currentText();
+    if (askYesNo && !askYesNo(QStringLiteral("Delete the settings \"") + chosen +
+                              QStringLiteral("\"? The settings in the dialog stay.")))
+        return;
+    try {
+        deletePreset(m_presetFolder, chosen.toStdString());
+        m_refusal->clear();
+    } catch (const std::exception& failure) {
+        m_refusal->setText(fromUtf8(describeFailure(failure)));
+    }
+    listPresets({});
+}
+
+void SettingsDialog::fill(const ClassSetRequest& r) {
+    const ProblemSettings& s = r.settings;
+    const bool chosen[] = {s.addition, s.subtraction, s.multiplication, s.division};
+    for (std::size_t i = 0; i < m_operations.size(); ++i)
+        m_operations.at(i)->setChecked(chosen[i]);
+    for (const auto& [box, field] : m_numbers)
+        box->setValue(s.*field);
+    m_carrying->setCurrentIndex(static_cast<int>(s.carrying));
+    m_places->setCurrentIndex(s.places);
+    m_factorPlaces->setCurrentIndex(s.factorPlaces);
+    for (std::size_t n = 0; n < s.tables.size(); ++n) {
+        m_tables.at(n)->setChecked(s.tables.at(n));
+        if (n > 0)
+            m_divisors.at(n)->setChecked(s.divisors.at(n));
+    }
+    m_useTables->setChecked(s.useTables);
+    m_useDivisors->setChecked(s.useDivisors);
+    m_remainders->setCurrentIndex(static_cast<int>(s.remainders));
+    for (std::size_t operation = 0; operation < m_forms.size(); ++operation)
+        m_forms.at(operation)->setCurrentIndex(std::max(
+            0, m_forms.at(operation)->findData(static_cast<int>(s.forms.at(operation)))));
+    m_blank->setCurrentIndex(static_cast<int>(s.blank));
+    m_leaveOut->setChecked(s.leaveOutZeroAndOne);
+    m_noRepeats->setChecked(s.noRepeats);
+    m_title->setText(fromUtf8(r.title));
+    m_layout->setCurrentIndex(r.look.easy ? 0 : 1);
+    m_bold->setChecked(r.look.chkBold == 1);
+    m_bottomLine->setText(fromUtf8(r.look.txtAppend));
+    m_size->setCurrentIndex(static_cast<int>(r.look.size));
+    m_spread->setChecked(r.look.spread);
+    m_numbered->setChecked(r.look.numbers);
+    m_header->setChecked(r.look.header);
+    m_instructions->setText(fromUtf8(r.look.instructions));
+    m_numberPlace->setCurrentIndex(static_cast<int>(r.look.numberPlace));
+    m_problems->setValue(r.problems);
+    m_versions->setValue(r.versions);
+    m_copies->setValue(r.copies);
+    m_keys->setCurrentIndex(static_cast<int>(r.keys));
+    if (const int printer = m_printer->findData(fromUtf8(r.printer)); printer >= 0)
+        m_printer->setCurrentIndex(printer);
+    m_openingPrinter = r.printer;
+    updateNote();
 }
 
 QLineEdit* SettingsDialog::line(const char* name, const char* label, const std::string& text) {

@@ -6,6 +6,7 @@
 #include <QDialog>
 
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <utility>
@@ -16,6 +17,7 @@ class QGridLayout;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QSpinBox;
 
 namespace sbk3 {
@@ -51,7 +53,20 @@ public:
     // on Cancel).
     std::function<bool(const QString&)> askYesNo;
     std::function<QString()> askPdfPath;
+    // A name for settings, the current one offered; empty on Cancel.
+    std::function<QString(const QString& current)> askName;
 
+    // Named settings live in this folder (beside the worksheets); without one, the row of
+    // presets is off.
+    void setPresetFolder(const std::filesystem::path& folder);
+    // Every field shows what the request holds.
+    void fill(const ClassSetRequest& request);
+    // Chooses the preset of that name, as the drop-down does; false where it cannot be used (the
+    // refusal says why).
+    bool choosePreset(const QString& name);
+    void savePresetAs();
+    void renameChosenPreset();
+    void deleteChosenPreset();
 private:
     QSpinBox* spin(const char* name, const char* label, int low, int high, int value);
     // A number field of the problems: shown with the setting's value, read back into it.
@@ -104,6 +119,13 @@ private:
     QComboBox* m_keys = nullptr;
     QComboBox* m_printer = nullptr;
     QLabel* m_refusal = nullptr;
+    QComboBox* m_preset = nullptr;
+    QPushButton* m_savePreset = nullptr;
+    QPushButton* m_renamePreset = nullptr;
+    QPushButton* m_deletePreset = nullptr;
+    std::filesystem::path m_presetFolder;
+    void buildPresets();
+    void listPresets(const QString& chosen);
     std::string m_pdfPath;
     std::string m_openingPrinter;
     QGridLayout* m_grid = nullptr;

@@ -26,6 +26,7 @@ keys Down Down Down Down Return
 dialog=$(wait_windows "Worksheet Settings")
 sleep 0.3
 focus "$dialog"
+keys Tab Tab # past the saved settings and Save As...
 
 step "two-digit additions 10 to 44 without carrying, 20 problems, 3 versions, keys after each"
 keys Tab Tab Tab Tab Down                  # Carrying / borrowing: Never

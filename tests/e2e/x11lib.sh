@@ -29,7 +29,7 @@ work_folder_with_window_manager() {
     pid=""
     openbox >/dev/null 2>&1 &
     wm=$!
-    trap 'kill "$pid" "$wm" 2>/dev/null; rm -rf "$work"' EXIT
+    trap 'kill "$pid" "$wm" 2>/dev/null; rm -rf "$work" "$work.config"' EXIT
     cp "$exe" "$work/SBK3"
     sleep 0.5
 }
@@ -37,6 +37,10 @@ work_folder_with_window_manager() {
 # Starts SBK3 in $work, its output added to log $1, and clicks its splash away; sets pid and
 # main, the main window, focused.
 start_past_splash() {
+    # Settings kept between runs go to a folder of this start's own, beside the work folder.
+    rm -rf "$work.config"
+    mkdir -p "$work.config"
+    export XDG_CONFIG_HOME="$work.config"
     (cd "$work" && exec ./SBK3 >>"$1" 2>&1) &
     pid=$!
     local splash

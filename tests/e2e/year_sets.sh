@@ -22,7 +22,7 @@ back() { for _ in $(seq 1 "$1"); do keys shift+Tab; done; }
 typed() { keys ctrl+a && xdotool type --delay 15 "$1"; }
 
 # Opens "Worksheet Settings" from the context menu of a program started afresh, so that the
-# dialog holds what it opens with: the window's type, Addition. The focus starts on the Addition
+# dialog holds what it opens with: the window's type, Addition. The focus then is on the Addition
 # box.
 open_settings() {
     if [ -n "$pid" ]; then
@@ -36,6 +36,7 @@ open_settings() {
     dialog=$(wait_windows "Worksheet Settings")
     sleep 0.3
     focus "$dialog"
+    keys Tab Tab # past the saved settings and Save As...
 }
 
 # The rest of the dialog from the missing-number choice on: 20 problems, 4 versions, a key

@@ -12,6 +12,7 @@
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSettings>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
@@ -34,7 +35,12 @@ protected:
                            [this](const ClassSetRequest& opening, bool easy) {
                                settingsOpenings.push_back({opening, easy});
                                return settingsAnswer;
-                           }}) {}
+                           }}) {
+        // What earlier tests of this run kept is not this one's.
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Sumbrook"),
+                  QStringLiteral("SBK3"))
+            .clear();
+    }
 
     template <typename T> T* control(const char* name) {
         T* found = window.findChild<T*>(QString::fromLatin1(name));
@@ -437,10 +443,26 @@ TEST_F(MainWindowTest, NewWorksheetsWithSettingsMakesAClassSetInOneJob) {
     EXPECT_EQ(dialogs.last().text.rfind("Made 2 worksheets (DIV012", 0), 0u) << dialogs.last().text;
     EXPECT_NE(dialogs.last().text.find(": 4 pages sent to the printer Office."), std::string::npos)
         << dialogs.last().text;
-    // The values are kept for the next time.
+    // The values are kept for the next time, and for the next run of the program: a new window
+    // opens the dialog with them, its own page (title, layout, Bold, bottom line) beside them.
     item->trigger();
     EXPECT_EQ(settingsOpenings.back().first.versions, 2);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window.isMakingClassSet(); }, 10000));
+    std::vector<ClassSetRequest> reopened;
+    frmMain restarted(MainPorts{dialogs, printer, random, folder.path(), ".", [] {},
+                                documents.path(),
+                                [&](const ClassSetRequest& opening, bool) {
+                                    reopened.push_back(opening);
+                                    return std::nullopt;
+                                }});
+    restarted.findChild<QLineEdit*>(QStringLiteral("txtTitle"))->setText(QStringLiteral("New (N)"));
+    restarted.findChild<QAction*>(QStringLiteral("actNewWorksheetsWithSettings"))->trigger();
+    ASSERT_EQ(reopened.size(), 1u);
+    EXPECT_EQ(reopened[0].settings, request.settings);
+    EXPECT_EQ(reopened[0].versions, 2);
+    EXPECT_EQ(reopened[0].keys, AnswerKeys::AfterEach);
+    EXPECT_EQ(reopened[0].printer, "Office");
+    EXPECT_EQ(reopened[0].title, "New (N)");
 }
 
 } // namespace

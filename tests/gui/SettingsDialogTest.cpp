@@ -1,6 +1,8 @@
 #include "app/SettingsDialog.h"
 
 #include "support/SilentPrintServer.h"
+#include "support/TempFolder.h"
+#include "worksheet/Preset.h"
 
 #include <QAccessible>
 #include <QCheckBox>
@@ -199,6 +201,55 @@ TEST(SettingsDialogPrintersTest, APrintServerThatNeverAnswersFreezesNothing) {
     EXPECT_LT(longest, 1000); // the print system's time-out is minutes
     EXPECT_EQ(printer->count(), 2);
     EXPECT_EQ(dialog.request().printer, "");
+}
+
+// Named settings: saved under a name asked for, chosen from the drop-down to fill every field,
+// renamed and deleted; one that cannot be read is named in the refusal and left untouched.
+TEST(SettingsDialogPresetTest, PresetsAreSavedChosenRenamedAndDeleted) {
+    test::TempFolder worksheets;
+    const std::filesystem::path folder = presetFolder(worksheets.path());
+    ClassSetRequest yearFive = openingFor("Division");
+    yearFive.settings.forms[Divide] = Form::LongDivision;
+    yearFive.settings.dividendMax = 9999, yearFive.settings.quotientMax = 9999;
+    yearFive.versions = 4;
+    yearFive.look.size = PrintSize::Large;
+    yearFive.title = "Year 5 (N)";
+    yearFive.printer = "Hall";
+    SettingsDialog dialog(yearFive, twoPrinters());
+    dialog.setPresetFolder(folder);
+    QString named = QStringLiteral("Year 5 long division");
+    dialog.askName = [&](const QString&) { return named; };
+    dialog.askYesNo = [](const QString&) { return true; };
+    dialog.savePresetAs();
+    EXPECT_EQ(presetNames(folder), std::vector<std::string>{"Year 5 long division"});
+
+    SettingsDialog other(openingFor("Addition"), twoPrinters());
+    other.setPresetFolder(folder);
+    auto* list = other.findChild<QComboBox*>(QStringLiteral("preset"));
+    ASSERT_EQ(list->count(), 2); // "(none chosen)" and the one saved
+    EXPECT_TRUE(other.choosePreset(named));
+    EXPECT_EQ(other.request(), yearFive);
+
+    other.askName = [](const QString&) { return QStringLiteral("Year 5 (4 versions)"); };
+    other.renameChosenPreset();
+    EXPECT_EQ(presetNames(folder), std::vector<std::string>{"Year 5 (4 versions)"});
+    EXPECT_EQ(list->currentText(), QStringLiteral("Year 5 (4 versions)"));
+    other.askYesNo = [](const QString&) { return true; };
+    other.deleteChosenPreset();
+    EXPECT_TRUE(presetNames(folder).empty());
+    EXPECT_EQ(other.request(), yearFive); // the fields stay
+
+    test::writeBytes(folder / "Newer.preset", "Sumbrook 3 settings 7\nversions = 9\n");
+    other.setPresetFolder(folder);
+    EXPECT_FALSE(other.choosePreset(QStringLiteral("Newer")));
+    EXPECT_EQ(other.refusal(), QStringLiteral("The settings \"Newer\" cannot be used: it was made "
+                                              "by a later version of Sumbrook 3. The file is left "
+                                              "as it is."));
+    EXPECT_EQ(test::readBytes(folder / "Newer.preset"), "Sumbrook 3 settings 7\nversions = 9\n");
+    EXPECT_EQ(other.request(), yearFive);
+    named = QStringLiteral("../outside");
+    dialog.savePresetAs();
+    EXPECT_TRUE(dialog.refusal().startsWith(QStringLiteral("A name of settings cannot")));
 }
 
 } // namespace
