@@ -129,6 +129,9 @@ frmMain::frmMain(MainPorts ports, QWidget* parent)
       m_ports(std::move(ports)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(fromUtf8(kAppTitle));
+    // Nothing on the window shows the right-click menu; its background says what it offers.
+    setToolTip(QStringLiteral("Right-click for New Worksheets with Settings... (class sets with "
+                              "answer keys) and the Worksheet Library."));
     setWindowIcon(applicationIcon());
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPointSizeF(9.75);

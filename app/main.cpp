@@ -61,10 +61,22 @@ int main(int argc, char** argv) {
                 sbk3::MainPorts{dialogs, printer, random, folder, sbk3::systemDecimalSeparator(),
                                 [] { QCoreApplication::exit(0); }, sbk3::documentsFolder()});
     };
+    // The desktop's actions start the program with --settings or --library: once the splash is
+    // clicked away, that window opens over the main window.
+    const QStringList arguments = QApplication::arguments();
+    const bool openSettings = arguments.contains(QStringLiteral("--settings"));
+    const bool openLibrary = arguments.contains(QStringLiteral("--library"));
     auto* splash = new sbk3::frmSplash([&] {
         buildMainWindow();
         mainWindow->show();
         mainWindow->activateWindow();
+        if (openSettings || openLibrary)
+            QTimer::singleShot(0, mainWindow.get(), [&, openSettings] {
+                if (openSettings)
+                    mainWindow->newWorksheetsWithSettings();
+                else
+                    mainWindow->openWorksheetLibrary();
+            });
         // Told over the main window once the window manager has placed it.
         if (!chosen.problem.empty())
             QTimer::singleShot(300, mainWindow.get(), [&] {

@@ -67,6 +67,15 @@ wait_windows "Worksheet Library" 0 >/dev/null
 
 click_in "$main" 264 240
 process_gone "$pid" || fail "SBK3 still running after Exit"
+
+step "SBK3 --library, as the launcher's action starts it: the library over the main window"
+start_past_splash "$OUT/library.log" --library
+library=$(wait_windows "Worksheet Library")
+focus "$library"
+keys Escape
+wait_windows "Worksheet Library" 0 >/dev/null
+click_in "$main" 264 240
+process_gone "$pid" || fail "SBK3 still running after Exit"
 pid=""
 no_sanitizer_reports "$OUT/library.log"
 echo "1 passed, 0 failed"

@@ -34,14 +34,14 @@ work_folder_with_window_manager() {
     sleep 0.5
 }
 
-# Starts SBK3 in $work, its output added to log $1, and clicks its splash away; sets pid and
-# main, the main window, focused.
+# Starts SBK3 in $work with the options after $1, its output added to log $1, and clicks its
+# splash away; sets pid and main, the main window, focused.
 start_past_splash() {
     # Settings kept between runs go to a folder of this start's own, beside the work folder.
     rm -rf "$work.config"
     mkdir -p "$work.config"
     export XDG_CONFIG_HOME="$work.config"
-    (cd "$work" && exec ./SBK3 >>"$1" 2>&1) &
+    (cd "$work" && exec ./SBK3 "${@:2}" >>"$1" 2>&1) &
     pid=$!
     local splash
     splash=$(wait_windows "Splash")
