@@ -5,7 +5,6 @@
 #include "app/ClassSetCommand.h"
 #include "app/LibraryWindow.h"
 #include "app/SettingsDialog.h"
-#include "worksheet/Preset.h"
 #include "app/TypeList.h"
 #include "app/WarmUp.h"
 #include "common/AppInfo.h"
@@ -18,6 +17,7 @@
 #include "print/Printer.h"
 #include "print/QtText.h"
 #include "print/SystemPrinter.h"
+#include "worksheet/Preset.h"
 #include "worksheet/PrintSave.h"
 #include "worksheet/Request.h"
 
@@ -31,9 +31,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QProgressDialog>
-#include <QSettings>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <atomic>
@@ -389,8 +389,8 @@ namespace {
 constexpr const char* kKeptSettings = "worksheetSettings";
 
 std::optional<ClassSetRequest> keptSettings() {
-    const QSettings kept(QSettings::NativeFormat, QSettings::UserScope,
-                         QStringLiteral("Sumbrook"), QStringLiteral("SBK3"));
+    const QSettings kept(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Sumbrook"),
+                         QStringLiteral("SBK3"));
     return parsePreset(kept.value(QString::fromLatin1(kKeptSettings)).toString().toStdString());
 }
 

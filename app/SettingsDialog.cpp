@@ -1,10 +1,10 @@
 #include "app/SettingsDialog.h"
 
 #include "app/PrinterQuery.h"
-#include "common/RuntimeError.h"
-#include "worksheet/Preset.h"
 #include "common/ProblemKinds.h"
+#include "common/RuntimeError.h"
 #include "print/QtText.h"
+#include "worksheet/Preset.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -443,8 +443,8 @@ void SettingsDialog::fill(const ClassSetRequest& r) {
     m_useDivisors->setChecked(s.useDivisors);
     m_remainders->setCurrentIndex(static_cast<int>(s.remainders));
     for (std::size_t operation = 0; operation < m_forms.size(); ++operation)
-        m_forms.at(operation)->setCurrentIndex(std::max(
-            0, m_forms.at(operation)->findData(static_cast<int>(s.forms.at(operation)))));
+        m_forms.at(operation)->setCurrentIndex(
+            std::max(0, m_forms.at(operation)->findData(static_cast<int>(s.forms.at(operation)))));
     m_blank->setCurrentIndex(static_cast<int>(s.blank));
     m_leaveOut->setChecked(s.leaveOutZeroAndOne);
     m_noRepeats->setChecked(s.noRepeats);

@@ -67,6 +67,7 @@ public:
     void savePresetAs();
     void renameChosenPreset();
     void deleteChosenPreset();
+
 private:
     QSpinBox* spin(const char* name, const char* label, int low, int high, int value);
     // A number field of the problems: shown with the setting's value, read back into it.

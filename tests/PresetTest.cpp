@@ -35,8 +35,15 @@ ClassSetRequest away() {
     r.problems = 17, r.versions = 4, r.copies = 3, r.keys = AnswerKeys::AtTheEnd;
     r.printer = "Hall = 2";
     r.title = "Year 1 (N) = sums";
-    r.look = {false, 1, "Well done!", PrintSize::ExtraLarge, true, true, true,
-              "Fill in the missing number.", NumberPlace::Corner};
+    r.look = {false,
+              1,
+              "Well done!",
+              PrintSize::ExtraLarge,
+              true,
+              true,
+              true,
+              "Fill in the missing number.",
+              NumberPlace::Corner};
     return r;
 }
 
@@ -87,7 +94,8 @@ TEST(PresetTest, NamedSettingsAreFilesBesideTheWorksheets) {
     test::writeBytes(folder / "Broken.preset", "Sumbrook 3 settings 1\nversions = lots\n");
     EXPECT_FALSE(loadPreset(folder, "Broken", &why));
     EXPECT_EQ(why, "line 2 is not a setting: \"versions = lots\"");
-    EXPECT_EQ(test::readBytes(folder / "Broken.preset"), "Sumbrook 3 settings 1\nversions = lots\n");
+    EXPECT_EQ(test::readBytes(folder / "Broken.preset"),
+              "Sumbrook 3 settings 1\nversions = lots\n");
     EXPECT_FALSE(loadPreset(folder, "Missing", &why));
     EXPECT_FALSE(why.empty());
 

@@ -112,8 +112,8 @@ std::vector<std::string_view> wordsOf(std::string_view text) {
     return words;
 }
 
-template <std::size_t N> std::optional<std::size_t> wordIndex(const Words<N>& words,
-                                                              std::string_view word) {
+template <std::size_t N>
+std::optional<std::size_t> wordIndex(const Words<N>& words, std::string_view word) {
     for (std::size_t k = 0; k < N; ++k)
         if (words[k] == word)
             return k;

@@ -4,9 +4,9 @@
 
 #include <filesystem>
 #include <optional>
-#include <vector>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sbk3 {
 
