@@ -136,7 +136,7 @@ public:
         for (const FlagField& f : kFlags)
             if (f.key == key)
                 return flag(value, f.problems ? s.*f.problems : m_r.look.*f.page);
-        return choices(key, value) || texts(key, value);
+        return lists(key, value) || choices(key, value) || texts(key, value);
     }
 
 private:
@@ -182,7 +182,8 @@ private:
         return true;
     }
 
-    bool choices(std::string_view key, std::string_view value) {
+    // The settings kept as a list of words or numbers.
+    bool lists(std::string_view key, std::string_view value) {
         ProblemSettings& s = m_r.settings;
         if (key == "operations") {
             for (std::size_t k = 0; k < kOperationWords.size(); ++k)
@@ -211,6 +212,11 @@ private:
             return numberSet(value, s.tables, 0);
         if (key == "divisors")
             return numberSet(value, s.divisors, 1);
+        return false;
+    }
+
+    bool choices(std::string_view key, std::string_view value) {
+        ProblemSettings& s = m_r.settings;
         if (key == "carrying")
             return word(kCarryingWords, value, s.carrying);
         if (key == "remainders")
@@ -258,15 +264,31 @@ template <std::size_t N> std::string_view wordOf(const Words<N>& words, std::siz
 
 } // namespace
 
-std::string presetText(const ClassSetRequest& r) {
-    const ProblemSettings& s = r.settings;
-    std::ostringstream out;
-    out << kPresetFirstLine << '\n';
+namespace {
+
+std::string operationsText(const ProblemSettings& s) {
     std::string operations;
     for (std::size_t k = 0; k < kOperationWords.size(); ++k)
         if (operationChosen(s, k))
             operations += (operations.empty() ? "" : " ") + std::string(kOperationWords[k]);
-    out << "operations = " << operations << '\n';
+    return operations;
+}
+
+std::string numbersText(const std::array<bool, 13>& set, int least) {
+    std::string text;
+    for (int n = least; n <= 12; ++n)
+        if (set.at(static_cast<std::size_t>(n)))
+            text += (text.empty() ? "" : " ") + std::to_string(n);
+    return text;
+}
+
+} // namespace
+
+std::string presetText(const ClassSetRequest& r) {
+    const ProblemSettings& s = r.settings;
+    std::ostringstream out;
+    out << kPresetFirstLine << '\n';
+    out << "operations = " << operationsText(s) << '\n';
     for (const RangeField& f : kRanges)
         out << f.key << " = " << s.*f.low << ' ' << s.*f.high << '\n';
     for (const NumberField& f : kNumbers)
@@ -274,15 +296,8 @@ std::string presetText(const ClassSetRequest& r) {
     for (const FlagField& f : kFlags)
         out << f.key << " = " << ((f.problems ? s.*f.problems : r.look.*f.page) ? "yes" : "no")
             << '\n';
-    const auto numbers = [](const std::array<bool, 13>& set, int least) {
-        std::string text;
-        for (int n = least; n <= 12; ++n)
-            if (set.at(static_cast<std::size_t>(n)))
-                text += (text.empty() ? "" : " ") + std::to_string(n);
-        return text;
-    };
-    out << "tables = " << numbers(s.tables, 0) << '\n';
-    out << "divisors = " << numbers(s.divisors, 1) << '\n';
+    out << "tables = " << numbersText(s.tables, 0) << '\n';
+    out << "divisors = " << numbersText(s.divisors, 1) << '\n';
     out << "forms =";
     for (const Form form : s.forms)
         out << ' ' << formInfo(form).code;
