@@ -21,8 +21,11 @@ std::string made(const std::vector<std::string>& numbers) {
         return "worksheet " + numbers.front();
     constexpr std::size_t kNamed = 10;
     std::string text = std::to_string(numbers.size()) + " worksheets (";
-    for (std::size_t k = 0; k < std::min(numbers.size(), kNamed); ++k)
-        text += (k > 0 ? ", " : "") + numbers[k];
+    for (std::size_t k = 0; k < std::min(numbers.size(), kNamed); ++k) {
+        if (k > 0)
+            text += ", ";
+        text += numbers[k];
+    }
     if (numbers.size() > kNamed)
         text += " and " + std::to_string(numbers.size() - kNamed) + " more";
     return text + ")";

@@ -269,16 +269,22 @@ namespace {
 std::string operationsText(const ProblemSettings& s) {
     std::string operations;
     for (std::size_t k = 0; k < kOperationWords.size(); ++k)
-        if (operationChosen(s, k))
-            operations += (operations.empty() ? "" : " ") + std::string(kOperationWords[k]);
+        if (operationChosen(s, k)) {
+            if (!operations.empty())
+                operations += ' ';
+            operations += kOperationWords[k];
+        }
     return operations;
 }
 
 std::string numbersText(const std::array<bool, 13>& set, int least) {
     std::string text;
     for (int n = least; n <= 12; ++n)
-        if (set.at(static_cast<std::size_t>(n)))
-            text += (text.empty() ? "" : " ") + std::to_string(n);
+        if (set.at(static_cast<std::size_t>(n))) {
+            if (!text.empty())
+                text += ' ';
+            text += std::to_string(n);
+        }
     return text;
 }
 
