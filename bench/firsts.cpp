@@ -5,8 +5,9 @@
 //            the median of five later ones
 //   barepdf  the floor of a page: a QPdfWriter page with the same 600 lines and 300 underlines,
 //            the name line, the title and the bottom line, timed the same way
-//   classset 30 versions of 300 problems with a key after each: stored, and 60 pages in one PDF
-//   bare60   the floor of that: 60 QPdfWriter pages with the same lines and underlines
+//   classset 30 versions of 300 problems with a key after each: stored, and 60 pages in one PDF;
+//            beside it, the same 60 pages drawn bare
+//   bare60   60 QPdfWriter pages with the lines and underlines of Print/Save's page
 //   make300  the whole of making a 300-problem worksheet and its page as PDF, then exit
 //   forms    laid-out pages to the PDF stand-in, each the median of five: 100 four-digit long
 //            divisions, and 300 four-digit column additions; beside each, a bare QPdfWriter page
@@ -293,25 +294,36 @@ public:
     bool openFolder(const std::string&) override { return true; }
 };
 
-// A class set of 30 versions of 300 problems with a key after each: 30 worksheets stored, 60
-// pages into one PDF.
-double classSet(QtPrinter& printer, const std::filesystem::path& folder, RandomPort& random) {
+// A class set as the dialog makes it, timed once its faces and engine are made; and the floor of
+// it: its 60 pages drawn bare, the same text at the same places. Prints NAME_ms and bare_NAME_ms.
+void setBesideItsBarePages(const char* name, ClassSetRequest request, QtPrinter& printer,
+                           const std::filesystem::path& folder, RandomPort& random) {
     QuietDialogs quiet;
     ProblemSurface surface;
     PositionTable positions;
     LayoutCompact(positions);
-    ClassSetRequest request;
-    request.settings = SettingsForType("Mixed");
-    request.problems = 300;
     request.versions = 30;
     request.keys = AnswerKeys::AfterEach;
     request.pdfPath = (folder / "set.pdf").string();
-    QElapsedTimer clock;
-    clock.start();
-    request.title = "Class set (N)";
+    request.title = "Set (N)";
     request.look = windowLook(false, 0, "Bottom");
-    MakeClassSet(request, {quiet, printer, surface, positions, random, folder, "."});
-    return static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    const auto makeSet = [&] {
+        QElapsedTimer clock;
+        clock.start();
+        const ClassSetResult made =
+            RunClassSet(request, {quiet, printer, surface, positions, random, folder, "."}, {});
+        return std::pair(static_cast<double>(clock.nsecsElapsed()) / 1e6, made.stored.numbers);
+    };
+    makeSet();
+    const auto [setMs, numbers] = makeSet();
+    std::vector<std::vector<CapturingCanvas::Text>> pages;
+    for (const std::string& number : numbers) {
+        const SavedWorksheet sheet = readWorksheetFile(folder / number);
+        pages.push_back(captured(sheet, false, paperOf(printer)));
+        pages.push_back(captured(sheet, true, paperOf(printer)));
+    }
+    bareReplay(folder, pages);
+    std::printf("%s_ms=%.3f bare_%s_ms=%.3f\n", name, setMs, name, bareReplay(folder, pages));
 }
 
 } // namespace
@@ -363,7 +375,10 @@ int main(int argc, char** argv) {
         const double later = medianOfLater([&] { return barePdf(folder); });
         std::printf("bare_first_pdf_ms=%.3f bare_later_pdf_ms=%.3f\n", first, later);
     } else if (std::strcmp(mode, "classset") == 0) {
-        std::printf("class_set_ms=%.3f\n", classSet(printer, folder, random));
+        ClassSetRequest request;
+        request.settings = SettingsForType("Mixed");
+        request.problems = 300;
+        setBesideItsBarePages("class_set", request, printer, folder, random);
     } else if (std::strcmp(mode, "bare60") == 0) {
         std::printf("bare_60_pages_ms=%.3f\n", barePdf(folder, 60));
     } else if (std::strcmp(mode, "forms") == 0) {
@@ -392,7 +407,8 @@ int main(int argc, char** argv) {
                     "column_addition_pdf_ms=%.3f bare_column_addition_pdf_ms=%.3f\n",
                     page(division), bare(division), page(addition), bare(addition));
     } else if (std::strcmp(mode, "formset") == 0) {
-        ProblemSettings settings;
+        ClassSetRequest request;
+        ProblemSettings& settings = request.settings;
         settings.subtraction = settings.division = true;
         settings.firstMin = settings.subFirstMin = 1000;
         settings.firstMax = settings.secondMax = settings.subFirstMax = 9999;
@@ -401,36 +417,8 @@ int main(int argc, char** argv) {
         settings.dividendMin = 1000, settings.dividendMax = 9999, settings.quotientMax = 9999;
         settings.remainders = Remainders::Allowed;
         settings.forms[Divide] = Form::LongDivision;
-        QuietDialogs quiet;
-        ProblemSurface surface;
-        PositionTable positions;
-        LayoutCompact(positions);
-        ClassSetRequest request;
-        request.settings = settings;
         request.problems = 100;
-        request.versions = 30;
-        request.keys = AnswerKeys::AfterEach;
-        request.pdfPath = (folder / "set.pdf").string();
-        request.title = "Set (N)";
-        request.look = windowLook(false, 0, "Bottom");
-        const auto makeSet = [&] {
-            QElapsedTimer clock;
-            clock.start();
-            const ClassSetResult made =
-                RunClassSet(request, {quiet, printer, surface, positions, random, folder, "."}, {});
-            const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
-            return std::pair(ms, made.stored.numbers);
-        };
-        makeSet(); // the faces and the engine made once
-        const auto [setMs, numbers] = makeSet();
-        std::vector<std::vector<CapturingCanvas::Text>> pages;
-        for (const std::string& number : numbers) {
-            const SavedWorksheet sheet = readWorksheetFile(folder / number);
-            pages.push_back(captured(sheet, false, paperOf(printer)));
-            pages.push_back(captured(sheet, true, paperOf(printer)));
-        }
-        bareReplay(folder, pages);
-        std::printf("form_set_ms=%.3f bare_form_set_ms=%.3f\n", setMs, bareReplay(folder, pages));
+        setBesideItsBarePages("form_set", request, printer, folder, random);
     } else if (std::strcmp(mode, "make300") == 0) {
         // Compact Test, 300 problems, answered Yes: stored, and its page written as PDF.
         frmMain window(MainPorts{dialogs, printer, random, folder, ".", [] {}, folder});

@@ -118,7 +118,6 @@ for round in $(seq 1 "$rounds"); do
     keep warm 60 "$firsts" pdf "$work/f" warm
     keep floor 60 "$firsts" barepdf "$work/f"
     keep set 120 "$firsts" classset "$work/f"
-    keep floor 120 "$firsts" bare60 "$work/f"
     keep forms 60 "$firsts" forms "$work/f"
     keep forms 120 "$firsts" formset "$work/f"
     rm -rf "$work/f"

@@ -129,6 +129,19 @@ std::vector<float> rowTopsFor(const std::vector<float>& heights, int columns, fl
     return tops;
 }
 
+// Where the last row's room ends, as rowTopsFor's last entry, without keeping the rows.
+float bottomOf(const std::vector<float>& heights, int columns, float top, float down) {
+    float bottom = top;
+    for (std::size_t start = 0; start < heights.size();
+         start += static_cast<std::size_t>(columns)) {
+        const auto end = std::min(heights.size(), start + static_cast<std::size_t>(columns));
+        bottom += *std::max_element(heights.begin() + static_cast<std::ptrdiff_t>(start),
+                                    heights.begin() + static_cast<std::ptrdiff_t>(end)) +
+                  down;
+    }
+    return bottom;
+}
+
 // As many columns as give the largest print; of those, the most, so rows fill across. Spread,
 // the fewest that still fit at that size, and the room left over shared out between them.
 Grid gridFor(const Pictures& pictures, const Spacing& spacing, float top, float width, float height,
@@ -137,19 +150,26 @@ Grid gridFor(const Pictures& pictures, const Spacing& spacing, float top, float 
     if (heights.empty())
         heights.push_back(1.0f);
     const float pitch = pictures.width + spacing.across;
-    const auto scaleFor = [&](int columns) {
-        const float across = spacing.left + static_cast<float>(columns) * pitch;
-        const float down =
-            rowTopsFor(heights, columns, top, spacing.down).back() + kLaidOutBottomRise;
-        return std::min({1.0f, width / across, width / nameWidth, height / down});
+    const auto acrossScale = [&](int columns) {
+        return width / (spacing.left + static_cast<float>(columns) * pitch);
     };
+    const auto scaleFor = [&](int columns) {
+        const float down = bottomOf(heights, columns, top, spacing.down) + kLaidOutBottomRise;
+        return std::min({1.0f, acrossScale(columns), width / nameWidth, height / down});
+    };
+    // More columns only ever narrow the print across: once that alone is below the best, no
+    // more columns can do better.
     const int most = static_cast<int>(heights.size());
+    std::vector<float> scales{0.0f}; // by number of columns
     Grid grid;
     grid.scale = 0.0f;
-    for (int columns = 1; columns <= most; ++columns)
-        grid.scale = std::max(grid.scale, scaleFor(columns));
-    for (int columns = most; columns >= 1; --columns)
-        if (scaleFor(columns) >= grid.scale * 0.9999f) {
+    for (int columns = 1; columns <= most && acrossScale(columns) >= grid.scale * 0.9999f;
+         ++columns) {
+        scales.push_back(scaleFor(columns));
+        grid.scale = std::max(grid.scale, scales.back());
+    }
+    for (int columns = static_cast<int>(scales.size()) - 1; columns >= 1; --columns)
+        if (scales[static_cast<std::size_t>(columns)] >= grid.scale * 0.9999f) {
             grid.columns = columns;
             if (!spread)
                 break;
