@@ -128,8 +128,11 @@ TEST(PageLookTest, LargerPrintPutsFewerOnARowAndSpreadUsesThePage) {
     look.spread = true;
     const auto [spread, spreadLast] = firstRowAndLastTop(look);
     EXPECT_LE(spread, extra);
-    EXPECT_GT(spreadLast, extraLast + 5); // the last row goes far down the page
-    EXPECT_LT(spreadLast, 63.0f);
+    // Spread: 3 columns, so 7 rows of 6 units (3 lines of 20 points) with 1 between: 53 units
+    // of a 63-unit page. The 9 left over are shared out between the rows, so the last row
+    // starts at 53.8, not 46, and ends just above the bottom line.
+    EXPECT_EQ(spread, 3);
+    EXPECT_NEAR(spreadLast, 53.8f, 0.1f);
 }
 
 TEST(PageLookTest, AnythingButAWholePageLineIsRefusedAndTitlesLoseOnlyTheirNumber) {
