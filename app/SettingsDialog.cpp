@@ -110,16 +110,21 @@ void SettingsDialog::setPrinters(const std::optional<std::vector<SystemPrinter>>
     m_printer->setCurrentIndex(toPdf ? m_printer->count() - 1 : std::max(found, 0));
 }
 
-QSpinBox* SettingsDialog::spin(const char* name, const char* label, int low, int high, int value) {
+template <typename Field>
+Field* SettingsDialog::labelled(const char* name, const char* label, Field* field) {
     auto* caption = new QLabel(QString::fromLatin1(label), this);
-    auto* box = new QSpinBox(this);
-    box->setObjectName(QString::fromLatin1(name));
+    field->setObjectName(QString::fromLatin1(name));
+    caption->setBuddy(field);
+    field->setAccessibleName(caption->text()); // the field is named by its label
+    m_grid->addWidget(caption, m_row, 0);
+    m_grid->addWidget(field, m_row++, 1);
+    return field;
+}
+
+QSpinBox* SettingsDialog::spin(const char* name, const char* label, int low, int high, int value) {
+    auto* box = labelled(name, label, new QSpinBox(this));
     box->setRange(low, high);
     box->setValue(value);
-    caption->setBuddy(box);
-    box->setAccessibleName(caption->text());
-    m_grid->addWidget(caption, m_row, 0);
-    m_grid->addWidget(box, m_row++, 1);
     connect(box, &QSpinBox::valueChanged, this, &SettingsDialog::updateNote);
     return box;
 }
@@ -142,15 +147,9 @@ void SettingsDialog::number(const char* name, const char* label, int high, const
 
 QComboBox* SettingsDialog::choice(const char* name, const char* label, const QStringList& items,
                                   int index) {
-    auto* caption = new QLabel(QString::fromLatin1(label), this);
-    auto* box = new QComboBox(this);
-    box->setObjectName(QString::fromLatin1(name));
+    auto* box = labelled(name, label, new QComboBox(this));
     box->addItems(items);
     box->setCurrentIndex(index);
-    caption->setBuddy(box);
-    box->setAccessibleName(caption->text());
-    m_grid->addWidget(caption, m_row, 0);
-    m_grid->addWidget(box, m_row++, 1);
     return box;
 }
 
@@ -469,14 +468,7 @@ void SettingsDialog::fill(const ClassSetRequest& r) {
 }
 
 QLineEdit* SettingsDialog::line(const char* name, const char* label, const std::string& text) {
-    auto* caption = new QLabel(QString::fromLatin1(label), this);
-    auto* edit = new QLineEdit(fromUtf8(text), this);
-    edit->setObjectName(QString::fromLatin1(name));
-    caption->setBuddy(edit);
-    edit->setAccessibleName(caption->text());
-    m_grid->addWidget(caption, m_row, 0);
-    m_grid->addWidget(edit, m_row++, 1);
-    return edit;
+    return labelled(name, label, new QLineEdit(fromUtf8(text), this));
 }
 
 // The page, as the main window gives it (title, layout, Bold, bottom line) and as only sheets made
@@ -513,22 +505,12 @@ void SettingsDialog::buildSet(const ClassSetRequest& opening) {
     m_versions = spin("versions", "Versions:", 0, 999, opening.versions);
     m_copies = spin("copies", "Copies of each:", 0, 999, opening.copies);
 
-    const auto list = [this](const char* name, const char* label) {
-        auto* caption = new QLabel(QString::fromLatin1(label), this);
-        auto* box = new QComboBox(this);
-        box->setObjectName(QString::fromLatin1(name));
-        caption->setBuddy(box);
-        box->setAccessibleName(caption->text());
-        m_grid->addWidget(caption, m_row, 0);
-        m_grid->addWidget(box, m_row++, 1);
-        return box;
-    };
-    m_keys = list("keys", "Answer keys:");
+    m_keys = choice("keys", "Answer keys:", {}, 0);
     for (const char* keys : kKeys)
         m_keys->addItem(QString::fromLatin1(keys));
     m_keys->setCurrentIndex(static_cast<int>(opening.keys));
 
-    m_printer = list("printer", "Printer:");
+    m_printer = choice("printer", "Printer:", {}, 0);
 }
 
 void SettingsDialog::updateNote() {

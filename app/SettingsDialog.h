@@ -69,6 +69,8 @@ public:
     void deleteChosenPreset();
 
 private:
+    // The field in the next row, beside its label, named by it for screen readers.
+    template <typename Field> Field* labelled(const char* name, const char* label, Field* field);
     QSpinBox* spin(const char* name, const char* label, int low, int high, int value);
     // A number field of the problems: shown with the setting's value, read back into it.
     void number(const char* name, const char* label, int high, const ProblemSettings& s,

@@ -1,5 +1,6 @@
 #include "app/SettingsDialog.h"
 
+#include "support/EverySetting.h"
 #include "support/SilentPrintServer.h"
 #include "support/TempFolder.h"
 #include "worksheet/Preset.h"
@@ -105,40 +106,8 @@ TEST_F(SettingsDialogTest, WhatCannotBeMetIsRefusedInTheDialog) {
 // Every field away from its default comes back out as it went in: a field the dialog shows but
 // no longer reads, or reads into the wrong place, fails here.
 TEST(SettingsDialogRoundTripTest, EveryFieldAwayFromItsDefaultComesBackOut) {
-    ClassSetRequest away;
-    ProblemSettings& s = away.settings;
-    s.addition = false, s.subtraction = s.multiplication = s.division = true;
-    s.firstMin = 11, s.firstMax = 77, s.secondMin = 3, s.secondMax = 44;
-    s.carrying = Carrying::Always;
-    s.tables.fill(false);
-    s.tables[0] = s.tables[11] = true;
-    s.factorMin = 2, s.factorMax = 11;
-    s.divisors.fill(false);
-    s.divisors[12] = s.divisors[5] = true;
-    s.quotientMin = 3, s.quotientMax = 8;
-    s.sumMin = 5, s.sumMax = 120;
-    s.subFirstMin = 100, s.subFirstMax = 9999, s.subSecondMin = 10, s.subSecondMax = 999;
-    s.differenceMin = 1, s.differenceMax = 5000;
-    s.places = 2, s.factorPlaces = 1;
-    s.useTables = false, s.secondFactorMin = 11, s.secondFactorMax = 99;
-    s.useDivisors = false, s.divisorMin = 2, s.divisorMax = 25;
-    s.dividendMin = 100, s.dividendMax = 9999;
-    s.remainders = Remainders::Always;
-    s.forms = {Form::Missing, Form::Sentence, Form::Missing, Form::LongDivision};
-    s.blank = MissingBlank::Second;
-    s.leaveOutZeroAndOne = s.noRepeats = true;
-    away.problems = 17, away.versions = 4, away.copies = 3, away.keys = AnswerKeys::AtTheEnd;
-    away.printer = "Hall";
-    away.title = "Year 1 (N)";
-    away.look = {false,
-                 1,
-                 "Well done!",
-                 PrintSize::ExtraLarge,
-                 true,
-                 true,
-                 true,
-                 "Fill in the missing number.",
-                 NumberPlace::Corner};
+    ClassSetRequest away = test::everySettingAwayFromDefault();
+    away.printer = "Hall"; // one the dialog lists
     ASSERT_FALSE(away == ClassSetRequest{});
     const SettingsDialog dialog(away, twoPrinters());
     EXPECT_EQ(dialog.request(), away);
