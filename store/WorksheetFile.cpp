@@ -147,6 +147,23 @@ std::string pageLine(const PageLook& look) {
            pageText(look.instructions) + "," + pageText(look.txtAppend);
 }
 
+std::string setLine(const SetPlace& set) {
+    return Qt("set") + "," + pageText(set.key) + "," + std::to_string(set.place) + "," +
+           std::to_string(set.size);
+}
+
+std::string settingsLine(std::string_view settingsText) {
+    std::string line = Qt("settings");
+    std::size_t at = 0;
+    while (at < settingsText.size()) {
+        const std::size_t end = std::min(settingsText.find('\n', at), settingsText.size());
+        line += ',';
+        line += pageText(std::string(settingsText.substr(at, end - at)));
+        at = end + 1;
+    }
+    return line;
+}
+
 std::optional<NewWorksheetFile> NewWorksheetFile::create(const std::filesystem::path& path,
                                                          std::string_view header) {
     const std::optional<std::string> ansi = utf8ToCp1252(header);
@@ -295,15 +312,70 @@ std::optional<PageLook> readPageLine(std::string_view line) {
     return look;
 }
 
-void readSheetProblems(RecordReader& reader, SavedWorksheet& sheet) {
-    sheet.laidOut = true;
-    if (RecordReader peek = reader; !peek.atTextEnd() && peek.nextField() == "page") {
+// "set","MIX020477",3,30: a key of a worksheet number's characters, a place within the size.
+std::optional<SetPlace> readSetLine(std::string_view line) {
+    RecordReader fields(line);
+    std::array<std::string, 4> texts;
+    for (std::string& text : texts) {
+        if (fields.atTextEnd())
+            return std::nullopt;
+        text = fields.nextField();
+    }
+    const auto whole = [](const std::string& text) -> int {
+        if (text.empty() || text.size() > 3 || !std::all_of(text.begin(), text.end(), isDigit))
+            return 0;
+        return std::stoi(text);
+    };
+    SetPlace set{texts[1], whole(texts[2]), whole(texts[3])};
+    const bool plainKey = !set.key.empty() && set.key.size() <= 32 &&
+                          std::all_of(set.key.begin(), set.key.end(), [](char c) {
+                              return !isControl(c) && c != '/' && c != '\\';
+                          });
+    if (!plainKey || set.place < 1 || set.size < set.place || !fields.atTextEnd())
+        return std::nullopt;
+    return set;
+}
+
+// The settings line's fields back as the settings' text, a line each.
+std::string readSettingsLine(std::string_view line) {
+    RecordReader fields(line);
+    fields.nextField(); // "settings"
+    std::string text;
+    while (!fields.atTextEnd())
+        text.append(fields.nextField()).append("\n");
+    return text;
+}
+
+// The lines between a laid-out header and its problems: the page line, then the set line and
+// the settings line, each only where it is there.
+void readSheetExtras(RecordReader& reader, SavedWorksheet& sheet) {
+    const auto next = [&reader](std::string_view name) {
+        RecordReader peek = reader;
+        return !peek.atTextEnd() && peek.nextField() == name;
+    };
+    const auto damaged = [](std::string_view which, std::string_view line) {
+        return RuntimeError(ErrorNumber::TypeMismatch, "its " + std::string(which) + " line \"" +
+                                                           std::string(line) + "\" is damaged.");
+    };
+    if (next("page")) {
         const std::string_view line = reader.takeLine();
         sheet.look = readPageLine(line);
         if (!sheet.look)
-            throw RuntimeError(ErrorNumber::TypeMismatch,
-                               "its page line \"" + std::string(line) + "\" is damaged.");
+            throw damaged("page", line);
     }
+    if (next("set")) {
+        const std::string_view line = reader.takeLine();
+        sheet.set = readSetLine(line);
+        if (!sheet.set)
+            throw damaged("set", line);
+    }
+    if (next("settings"))
+        sheet.settings = readSettingsLine(reader.takeLine());
+}
+
+void readSheetProblems(RecordReader& reader, SavedWorksheet& sheet) {
+    sheet.laidOut = true;
+    readSheetExtras(reader, sheet);
     for (int k = 1; k <= sheet.count; ++k) {
         if (k > kMaxProblems)
             throw RuntimeError(ErrorNumber::SubscriptOutOfRange);
@@ -344,8 +416,18 @@ SavedWorksheet parseWorksheet(std::string_view bytes, bool headerOnly) {
                                                           std::string(kAppTitle) + " (\"" + mark +
                                                           "\").");
     sheet.laidOut = !mark.empty();
-    if (headerOnly)
+    if (headerOnly) {
+        // A list shows which class set a laid-out worksheet belongs to; a line it cannot read
+        // leaves it a worksheet of its own there, and reading it whole says what is wrong.
+        if (sheet.laidOut) {
+            try {
+                readSheetExtras(reader, sheet);
+            } catch (const RuntimeError&) {
+                sheet.set.reset();
+            }
+        }
         return sheet;
+    }
     if (sheet.laidOut) {
         readSheetProblems(reader, sheet);
         return sheet;

@@ -23,6 +23,16 @@ struct Problem {
     bool operator==(const Problem&) const = default;
 };
 
+// Where a worksheet stands in a class set made at once: the set's key (its first version's
+// number), its place in it from 1, and how many versions the set was made with.
+struct SetPlace {
+    std::string key;
+    int place = 0;
+    int size = 0;
+
+    bool operator==(const SetPlace&) const = default;
+};
+
 struct SavedWorksheet {
     std::string title;
     std::string sheetCode;
@@ -34,6 +44,10 @@ struct SavedWorksheet {
     std::vector<SheetProblem> sheetProblems{};
     // The look it was made with, from the line after the header; nothing for one without.
     std::optional<PageLook> look{};
+    // Its place in the class set it was made in, if any.
+    std::optional<SetPlace> set{};
+    // The settings it was made with, as readable text (a preset's); empty for one without.
+    std::string settings{};
 };
 
 // The header's fourth field that marks a laid-out worksheet, its version in the name: any
@@ -55,6 +69,13 @@ std::string sheetProblemLine(const SheetProblem& problem);
 // spread, problem numbers, the Name/Date/Score header, where the number goes, the instructions
 // and the bottom line. A double quote in a text is stored as a single one.
 std::string pageLine(const PageLook& look);
+// A class set's version's set line, after the page line: "set", the set's key, the place, the
+// size.
+std::string setLine(const SetPlace& set);
+// The line that keeps the settings a worksheet was made with, last before its problems:
+// "settings", then each line of the settings' text as a field of its own (a double quote in it
+// stored as a single one).
+std::string settingsLine(std::string_view settingsText);
 
 enum class FileEncoding { Windows1252, Utf8WithBom };
 

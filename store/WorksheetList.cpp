@@ -68,6 +68,10 @@ std::optional<ListedWorksheet> readListedWorksheet(const std::filesystem::path& 
             return std::nullopt;
         ListedWorksheet sheet{pathToUtf8(file.filename()), header.title, false, header.count,
                               info.modified};
+        if (header.set) {
+            sheet.setKey = header.set->key;
+            sheet.setPlace = header.set->place;
+        }
         if (whole) {
             try {
                 parseWorksheet(bytes);

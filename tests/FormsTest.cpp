@@ -9,6 +9,7 @@
 #include "support/RecordingPrinter.h"
 #include "support/TempFolder.h"
 #include "worksheet/ClassSet.h"
+#include "worksheet/Preset.h"
 #include "worksheet/Random.h"
 #include "worksheet/Settings.h"
 
@@ -77,13 +78,18 @@ std::vector<Made> makeVersions(const ProblemSettings& settings, int problems, in
         const std::string bytes = test::readBytes(folder / number);
         Made one;
         std::size_t at = bytes.find("\r\n") + 2;
-        at = bytes.find("\r\n", at) + 2; // past the page line
         for (std::size_t end; (end = bytes.find("\r\n", at)) != std::string::npos; at = end + 2) {
             // A Windows-1252 file: its one byte F7 is the division sign.
             const std::string line = bytes.substr(at, end - at);
+            if (line.starts_with("\"")) // the page, set and settings lines
+                continue;
             one.lines.push_back(std::regex_replace(line, std::regex("\xF7"), kDivide));
         }
         one.sheet = readWorksheetFile(folder / number);
+        // Each version knows its set and the settings it was made with.
+        const SetPlace place{stored.numbers.front(), static_cast<int>(made.size()) + 1, versions};
+        EXPECT_EQ(one.sheet.set, versions > 1 ? std::optional(place) : std::nullopt);
+        EXPECT_EQ(parsePreset(one.sheet.settings), std::optional(request));
         made.push_back(std::move(one));
     }
     return made;

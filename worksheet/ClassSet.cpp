@@ -3,6 +3,7 @@
 #include "common/Capacity.h"
 #include "common/RuntimeError.h"
 #include "store/WorksheetFile.h"
+#include "worksheet/Preset.h"
 #include "worksheet/PrintSave.h"
 #include "worksheet/Random.h"
 #include "worksheet/Request.h"
@@ -60,6 +61,8 @@ StoredVersions StoreVersions(const ClassSetRequest& request, const std::string& 
         request.look.numberPlace == NumberPlace::Corner ? TitleWithoutNumber(title) : title;
     const std::string stem =
         SettingsTypeCode(request.settings) + CountCode(request.problems, decimalSeparator);
+    // Each version keeps the settings it was made with, so that it can be made again.
+    const std::string settings = settingsLine(presetText(request));
     for (int version = 1; version <= request.versions; ++version) {
         if (goOn && !goOn(stored.numbers.size()))
             break;
@@ -74,8 +77,12 @@ StoredVersions StoreVersions(const ClassSetRequest& request, const std::string& 
                 break;
             }
             // Drawn before they are written, so all the lines go in one write: the page's look,
-            // then the problems.
+            // the version's place in its set, the settings, then the problems.
             std::vector<std::string> drawn{pageLine(request.look)};
+            if (request.versions > 1)
+                drawn.push_back(setLine({stored.numbers.empty() ? number : stored.numbers.front(),
+                                         version, request.versions}));
+            drawn.push_back(settings);
             for (std::string& line :
                  DrawProblemLines(request.settings, request.problems, random, true))
                 drawn.push_back(std::move(line));

@@ -55,8 +55,8 @@ for sheet in $sheets; do
     head -n 1 "$work/$sheet" | grep -q "^\"Sums $sheet\",\"$sheet\",20,\"forms 1\"" || fail "$sheet's header"
     sed -n 2p "$work/$sheet" | grep -q '^"page","easy",0,"normal",0,0,0,"title","","Class 3"' ||
         fail "$sheet's page line: $(sed -n 2p "$work/$sheet")"
-    [ "$(tail -n +3 "$work/$sheet" | grep -c .)" -eq 20 ] || fail "$sheet has not 20 lines"
-    tail -n +3 "$work/$sheet" | tr -d '\r"' | awk -F, -v s="$sheet" '
+    [ "$(problem_lines "$work/$sheet" | grep -c .)" -eq 20 ] || fail "$sheet has not 20 lines"
+    problem_lines "$work/$sheet" | tr -d '\r"' | awk -F, -v s="$sheet" '
         $1 < 10 || $1 > 44 || $2 < 10 || $2 > 44 || $3 != "+" { print "out of range in " s ": " $0; bad = 1 }
         ($1 % 10) + ($2 % 10) >= 10 || $1 + $2 >= 100 { print "carrying in " s ": " $0; bad = 1 }
         END { exit bad }' || fail "a problem breaks the settings"

@@ -5,6 +5,11 @@ fail() {
     exit 1
 }
 
+# A laid-out worksheet's problem lines: past its header and the quoted page, set and settings lines.
+problem_lines() {
+    tail -n +2 "$1" | grep -av '^"'
+}
+
 step() {
     echo "--- $*"
 }

@@ -70,7 +70,7 @@ new_sheets() {
     [ "$(printf '%s\n' "$sheets" | grep -c .)" -eq 4 ] || fail "expected 4 of $stem: $sheets"
     for sheet in $sheets; do
         head -n 1 "$work/$sheet" | grep -q ',20,"forms 1"' || fail "$sheet's header"
-        [ "$(tail -n +3 "$work/$sheet" | grep -c .)" -eq 20 ] || fail "$sheet has not 20 lines"
+        [ "$(problem_lines "$work/$sheet" | grep -c .)" -eq 20 ] || fail "$sheet has not 20 lines"
         mv "$work/$sheet" "$OUT/$sheet"
     done
     printf '%s\n' $sheets
@@ -85,7 +85,7 @@ answers_on_keys() {
     local keys_text
     keys_text=$(for page in 2 4 6 8; do pdftotext -f $page -l $page -layout "$OUT/$set.pdf" -; done)
     for sheet in "$@"; do
-        tail -n +3 "$OUT/$sheet" | tr -d '\r"' | sed 's/\xf7/÷/' | while IFS=, read -r a b op form blank; do
+        problem_lines "$OUT/$sheet" | tr -d '\r"' | sed 's/\xf7/÷/' | while IFS=, read -r a b op form blank; do
             case $op in
             ÷) c="$((a / b))"
                [ $((a % b)) -ne 0 ] && c="$c r $((a % b))" ;;
@@ -125,7 +125,7 @@ keys Tab
 finish_set year-3
 sheets=$(new_sheets MIX020)
 for sheet in $sheets; do
-    tail -n +3 "$OUT/$sheet" | tr -d '\r"' | awk -F, -v s="$sheet" '
+    problem_lines "$OUT/$sheet" | tr -d '\r"' | awk -F, -v s="$sheet" '
         $1 < 100 || $1 > 999 || $2 < 100 || $2 > 999 || $4 != "sentence" { print s ": " $0; bad = 1 }
         $3 == "-" && $1 < $2 { print "below zero in " s ": " $0; bad = 1 }
         END { exit bad }' || fail "a Year 3 problem breaks the settings"
@@ -155,7 +155,7 @@ keys Tab
 finish_set year-5
 sheets=$(new_sheets MIX020)
 for sheet in $sheets; do
-    tail -n +3 "$OUT/$sheet" | tr -d '\r"' | sed 's/\xf7/d/' | awk -F, -v s="$sheet" '
+    problem_lines "$OUT/$sheet" | tr -d '\r"' | sed 's/\xf7/d/' | awk -F, -v s="$sheet" '
         $3 == "+" && ($1 !~ /^[0-9]+\.[0-9][0-9]$/ || $2 !~ /^[0-9]+\.[0-9][0-9]$/) { print s ": " $0; bad = 1 }
         $3 == "x" && ($1 < 10 || $1 > 99 || $2 < 10 || $2 > 99) { print s ": " $0; bad = 1 }
         $3 == "d" && ($1 < 1000 || $1 > 9999 || $2 < 2 || $2 > 9 || $1 % $2 == 0 || $4 != "long") { print s ": " $0; bad = 1 }
@@ -184,7 +184,7 @@ keys Tab
 finish_set year-1
 sheets=$(new_sheets MIX020)
 for sheet in $sheets; do
-    tail -n +3 "$OUT/$sheet" | tr -d '\r"' | awk -F, -v s="$sheet" '
+    problem_lines "$OUT/$sheet" | tr -d '\r"' | awk -F, -v s="$sheet" '
         $4 != "missing" || $5 !~ /^(first|second|answer)$/ { print s ": " $0; bad = 1 }
         $3 == "+" && $1 + $2 > 20 { print "sum over 20 in " s ": " $0; bad = 1 }
         $3 == "-" && ($1 > 20 || $1 < $2) { print s ": " $0; bad = 1 }
