@@ -3,6 +3,7 @@
 #include "common/Dialogs.h"
 #include "common/FileExists.h"
 #include "common/RuntimeError.h"
+#include "common/Text.h"
 #include "print/Page.h"
 #include "print/Printer.h"
 #include "print/SetPages.h"
@@ -15,20 +16,11 @@ namespace sbk3 {
 namespace {
 
 // "worksheet ADD020123", or "3 worksheets (ADD020123, ADD020456, ADD020977)": the numbers of a
-// set are drawn, so no first and last could stand for them. Beyond ten, how many more.
+// set are drawn, so no first and last could stand for them.
 std::string made(const std::vector<std::string>& numbers) {
     if (numbers.size() == 1)
         return "worksheet " + numbers.front();
-    constexpr std::size_t kNamed = 10;
-    std::string text = std::to_string(numbers.size()) + " worksheets (";
-    for (std::size_t k = 0; k < std::min(numbers.size(), kNamed); ++k) {
-        if (k > 0)
-            text += ", ";
-        text += numbers[k];
-    }
-    if (numbers.size() > kNamed)
-        text += " and " + std::to_string(numbers.size() - kNamed) + " more";
-    return text + ")";
+    return std::to_string(numbers.size()) + " worksheets (" + namesOf(numbers) + ")";
 }
 
 std::string whereTheyWent(const PageOutcome& outcome, const ClassSetRequest& request,

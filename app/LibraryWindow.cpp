@@ -14,6 +14,7 @@
 #include "print/SetPages.h"
 #include "store/Trash.h"
 #include "store/WorksheetFile.h"
+#include "worksheet/Preset.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -31,6 +32,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStandardPaths>
@@ -42,6 +44,7 @@
 #include <algorithm>
 #include <atomic>
 #include <memory>
+#include <set>
 
 namespace sbk3 {
 
@@ -58,21 +61,6 @@ std::optional<QString> moveFileToTrash(const std::filesystem::path& file) {
     return std::nullopt;
 #endif
 }
-
-namespace {
-
-// "ADD030238, MIX020111, SUB010555": the first ten, and how many more.
-std::string namesOf(const std::vector<std::string>& numbers) {
-    constexpr std::size_t kNamed = 10;
-    std::string names;
-    for (std::size_t k = 0; k < std::min(numbers.size(), kNamed); ++k)
-        names += (k == 0 ? "" : ", ") + numbers[k];
-    if (numbers.size() > kNamed)
-        names += " and " + std::to_string(numbers.size() - kNamed) + " more";
-    return names;
-}
-
-} // namespace
 
 frmLibrary::frmLibrary(LibraryPorts ports, QWidget* parent)
     : QWidget(parent, Qt::Window), m_ports(std::move(ports)),
@@ -114,7 +102,9 @@ void frmLibrary::createWidgets() {
     connect(txtSearch, &QLineEdit::textChanged, this, &frmLibrary::searchChanged);
     connect(txtSearch, &QLineEdit::returnPressed, this, [this] { printSelected(false); });
 
+    m_catalog->setGroupsSets(true);
     lstWorksheets = newCatalogView(m_catalog, this);
+    lstWorksheets->setRootIsDecorated(true); // a class set opens into its versions
     lstWorksheets->setObjectName(QStringLiteral("lstWorksheets"));
     lstWorksheets->setAccessibleName(QStringLiteral("Worksheets"));
     lstWorksheets->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -130,17 +120,30 @@ void frmLibrary::createWidgets() {
     lblCount = new QLabel(this);
     lblCount->setObjectName(QStringLiteral("lblCount"));
 
-    picPreview = new QLabel(this);
+    // The page fits the room it is given, which grows with the window; at full size it is as
+    // large as on paper, and scrolls.
+    picPreview = new QLabel;
     picPreview->setObjectName(QStringLiteral("picPreview"));
     picPreview->setAccessibleName(QStringLiteral("Preview"));
     picPreview->setAlignment(Qt::AlignCenter);
     picPreview->setWordWrap(true);
-    picPreview->setMinimumSize(300, 390);
-    picPreview->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    picPreview->installEventFilter(this); // a new size draws the page anew
+    m_previewArea = new QScrollArea(this);
+    m_previewArea->setObjectName(QStringLiteral("previewArea"));
+    m_previewArea->setWidget(picPreview);
+    m_previewArea->setWidgetResizable(true);
+    m_previewArea->setAlignment(Qt::AlignCenter);
+    m_previewArea->setMinimumSize(300, 390);
+    m_previewArea->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    m_previewArea->viewport()->installEventFilter(this); // a new size draws the page anew
     chkAnswerKey = new QCheckBox(QStringLiteral("Show &Answer Key"), this);
     chkAnswerKey->setObjectName(QStringLiteral("chkAnswerKey"));
     connect(chkAnswerKey, &QCheckBox::toggled, this, &frmLibrary::showPreview);
+    chkFullSize = new QCheckBox(QStringLiteral("Full Si&ze"), this);
+    chkFullSize->setObjectName(QStringLiteral("chkFullSize"));
+    connect(chkFullSize, &QCheckBox::toggled, this, [this](bool full) {
+        m_previewArea->setWidgetResizable(!full);
+        showPreview();
+    });
 
     const auto button = [this](const char* name, const QString& text, auto slot) {
         auto* made = new QPushButton(text, this);
@@ -155,6 +158,8 @@ void frmLibrary::createWidgets() {
     cmdSavePdf = button("cmdSavePdf", QStringLiteral("Save as P&DF..."), [this] { saveAsPdf(); });
     cmdShowInFolder =
         button("cmdShowInFolder", QStringLiteral("Show in &Folder"), [this] { showInFolder(); });
+    cmdMakeAgain = button("cmdMakeAgain", QStringLiteral("&Make Again with These Settings..."),
+                          [this] { makeAgain(); });
     cmdTrash = button("cmdTrash", QStringLiteral("Move to &Trash"), [this] { moveToTrash(); });
     auto* cmdClose = button("cmdClose", QStringLiteral("Close"), [this] { close(); });
     auto* closeKey = new QShortcut(QKeySequence(Qt::Key_Escape), this);
@@ -168,8 +173,12 @@ void frmLibrary::createWidgets() {
     auto* previewSide = new QWidget(this);
     auto* previewLayout = new QVBoxLayout(previewSide);
     previewLayout->setContentsMargins(0, 0, 0, 0);
-    previewLayout->addWidget(picPreview, 1);
-    previewLayout->addWidget(chkAnswerKey);
+    previewLayout->addWidget(m_previewArea, 1);
+    auto* previewOptions = new QHBoxLayout;
+    previewOptions->addWidget(chkAnswerKey);
+    previewOptions->addWidget(chkFullSize);
+    previewOptions->addStretch();
+    previewLayout->addLayout(previewOptions);
     auto* split = new QSplitter(this);
     split->addWidget(listSide);
     split->addWidget(previewSide);
@@ -177,7 +186,8 @@ void frmLibrary::createWidgets() {
     split->setStretchFactor(1, 2);
 
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {cmdPrint, cmdPrintAnswerKey, cmdSavePdf, cmdShowInFolder, cmdTrash})
+    for (QPushButton* b :
+         {cmdPrint, cmdPrintAnswerKey, cmdSavePdf, cmdMakeAgain, cmdShowInFolder, cmdTrash})
         buttons->addWidget(b);
     buttons->addStretch();
     buttons->addWidget(cmdClose);
@@ -187,6 +197,7 @@ void frmLibrary::createWidgets() {
     layout->addLayout(buttons);
     setTabOrder(txtSearch, lstWorksheets);
     setTabOrder(lstWorksheets, chkAnswerKey);
+    setTabOrder(chkAnswerKey, chkFullSize);
     // Roomy, but never larger than the screen it opens on.
     QSize size(1100, 640);
     if (const QScreen* shown = screen())
@@ -215,11 +226,19 @@ void frmLibrary::selectFirstWhenNoneIsSelected() {
 
 std::vector<std::string> frmLibrary::selectedNumbers() const {
     QModelIndexList rows = lstWorksheets->selectionModel()->selectedRows();
+    // In the list's order: by the top-level row, a set's versions after it.
+    const auto place = [](const QModelIndex& index) {
+        return index.parent().isValid() ? std::pair(index.parent().row(), index.row())
+                                        : std::pair(index.row(), -1);
+    };
     std::sort(rows.begin(), rows.end(),
-              [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+              [&](const QModelIndex& a, const QModelIndex& b) { return place(a) < place(b); });
     std::vector<std::string> numbers;
+    std::set<std::string> taken; // a set and some of its versions both selected
     for (const QModelIndex& row : rows)
-        numbers.push_back(m_catalog->numberAt(row.row()).toStdString());
+        for (std::string& number : m_catalog->numbersAt(row))
+            if (taken.insert(number).second)
+                numbers.push_back(std::move(number));
     return numbers;
 }
 
@@ -230,7 +249,46 @@ const PageCommand& frmLibrary::command(std::string_view objectName) const {
 }
 
 void frmLibrary::printSelected(bool answerKey) {
-    runOnSelected(command(answerKey ? "actPrintAnswerKey" : "actPrintSaved"));
+    const std::vector<std::string> numbers = selectedNumbers();
+    if (numbers.size() <= 1) {
+        runOnSelected(command(answerKey ? "actPrintAnswerKey" : "actPrintSaved"));
+        return;
+    }
+    // Several, or a class set: how many copies of each, asked once; one document, one report.
+    const int copies = m_ports.dialogs.numberBox(
+        "Print these " + std::to_string(numbers.size()) + " " +
+            (answerKey ? "answer keys" : "worksheets") + "?\n" + namesOf(numbers) +
+            "\n\nCopies of each:",
+        answerKey ? "Print Answer Keys" : "Print Worksheets", 1, 1, kMaxCopies);
+    if (copies > 0 && m_ports.printSheets)
+        m_ports.printSheets(numbers, copies, answerKey);
+}
+
+void frmLibrary::makeAgain() {
+    const QModelIndex current = lstWorksheets->selectionModel()->currentIndex();
+    const std::vector<std::string> numbers = m_catalog->numbersAt(current);
+    if (numbers.empty() || !m_ports.makeAgain)
+        return;
+    const std::string& number = numbers.front();
+    std::string why;
+    try {
+        const SavedWorksheet sheet = readWorksheetFile(m_ports.folder / pathFromUtf8(number));
+        if (sheet.settings.empty()) {
+            why = "It was made with the main window, which keeps no settings with it. Make it "
+                  "with the main window's Type and Number of problems, or choose New Worksheets "
+                  "with Settings.";
+        } else if (std::optional<ClassSetRequest> settings = parsePreset(sheet.settings, &why)) {
+            if (sheet.set)
+                settings->versions = sheet.set->size;
+            m_ports.makeAgain(*settings);
+            return;
+        }
+    } catch (const std::exception& failure) {
+        why = describeFailure(failure);
+    }
+    m_ports.dialogs.messageBox({.text = "Worksheet " + number + " cannot be made again: " + why,
+                                .icon = MsgIcon::Exclamation,
+                                .caption = "Worksheet Library"});
 }
 
 void frmLibrary::saveAsPdf() {
@@ -257,6 +315,10 @@ public:
                          const std::filesystem::path& offeredFolder) override {
         return m_real.inputBox(prompt, caption, offeredFolder);
     }
+    int numberBox(const std::string& prompt, const std::string& caption, int value, int low,
+                  int high) override {
+        return m_real.numberBox(prompt, caption, value, low, high);
+    }
     std::string saveFileBox(const std::string&, const std::string& proposedPath) override {
         return pathToUtf8(m_pdfFolder / pathFromUtf8(proposedPath).filename());
     }
@@ -278,27 +340,15 @@ void frmLibrary::runOnSelected(const PageCommand& pageCommand) {
     }
     const std::string count = std::to_string(numbers.size());
     const std::string caption = std::string(pageCommand.caption);
-    std::filesystem::path pdfFolder;
-    if (pageCommand.toPdf) {
-        // One save dialog: the folder chosen for the first takes them all, each as NUMBER.pdf.
-        const std::string suffix = pageCommand.answerKey ? "-answers.pdf" : ".pdf";
-        const std::string first = m_ports.dialogs.saveFileBox(
-            "Save " + count + " Worksheets as PDF: Choose the Folder",
-            pathToUtf8(m_ports.documentsFolder / pathFromUtf8(numbers.front() + suffix)));
-        if (first.empty())
-            return;
-        pdfFolder = pathFromUtf8(first).parent_path();
-    } else if (m_ports.dialogs.messageBox(
-                   {.text = "Print these " + count + " " +
-                            (pageCommand.answerKey ? "answer keys" : "worksheets") + "?\n" +
-                            namesOf(numbers),
-                    .buttons = MsgButtons::YesNo,
-                    .icon = MsgIcon::Question,
-                    .caption = caption}) != MsgResult::Yes) {
+    // One save dialog: the folder chosen for the first takes them all, each as NUMBER.pdf.
+    const std::string suffix = pageCommand.answerKey ? "-answers.pdf" : ".pdf";
+    const std::string first = m_ports.dialogs.saveFileBox(
+        "Save " + count + " Worksheets as PDF: Choose the Folder",
+        pathToUtf8(m_ports.documentsFolder / pathFromUtf8(numbers.front() + suffix)));
+    if (first.empty())
         return;
-    }
-    const std::string doing =
-        pageCommand.toPdf ? "Saving " + count + " PDF files..." : "Printing " + count + " pages...";
+    const std::filesystem::path pdfFolder = pathFromUtf8(first).parent_path();
+    const std::string doing = "Saving " + count + " PDF files...";
     const ProgressBox shown =
         newProgressBox(this, QStringLiteral("pagesProgress"), fromUtf8(caption), fromUtf8(doing),
                        static_cast<int>(numbers.size()), Qt::WindowModal);
@@ -310,8 +360,8 @@ void frmLibrary::runOnSelected(const PageCommand& pageCommand) {
         progress->setValue(static_cast<int>(done));
         const std::size_t before = gathered.said.size();
         m_ports.runPageCommand(pageCommand, numbers[done], &gathered);
-        if (gathered.said.size() == before) // a page sent says nothing of itself
-            gathered.said.push_back(numbers[done] + ": sent to the printer.");
+        if (gathered.said.size() == before)
+            gathered.said.push_back(numbers[done] + ": saved.");
         QCoreApplication::processEvents(); // Cancel, and the windows, answer between pages
     }
     delete progress;
@@ -319,8 +369,7 @@ void frmLibrary::runOnSelected(const PageCommand& pageCommand) {
     for (const std::string& line : gathered.said)
         report.append(report.empty() ? "" : "\n").append(line);
     if (done < numbers.size())
-        report += std::string("\nStopped: ") + std::to_string(numbers.size() - done) + " not " +
-                  (pageCommand.toPdf ? "saved." : "printed.");
+        report += "\nStopped: " + std::to_string(numbers.size() - done) + " not saved.";
     m_ports.dialogs.messageBox({.text = report, .caption = caption});
 }
 
@@ -329,23 +378,47 @@ void frmLibrary::showInFolder() {
         m_ports.showFolder();
 }
 
+std::vector<std::string> ownPdfNames(const std::string& number) {
+    const std::string user = "-" + currentUserName();
+    return {number + ".pdf", number + "-answers.pdf", number + user + ".pdf",
+            number + "-answers" + user + ".pdf"};
+}
+
 void frmLibrary::moveToTrash() {
     const std::vector<std::string> numbers = selectedNumbers();
     if (numbers.empty() || m_trashing)
         return;
-    const std::string question = numbers.size() == 1
-                                     ? "Move worksheet " + numbers[0] + " to the trash?"
-                                     : "Move these " + std::to_string(numbers.size()) +
-                                           " worksheets to the trash?\n" + namesOf(numbers);
+    // Each worksheet takes its own PDFs with it: the ones printed or saved beside it.
+    std::vector<std::filesystem::path> files;
+    std::vector<std::string> names;
+    std::vector<std::string> pdfs;
+    for (const std::string& number : numbers) {
+        files.push_back(m_ports.folder / pathFromUtf8(number));
+        names.push_back(number);
+        for (const std::string& pdf : ownPdfNames(number)) {
+            const std::filesystem::path path = m_ports.folder / pathFromUtf8(pdf);
+            std::error_code ec;
+            if (std::filesystem::is_regular_file(std::filesystem::symlink_status(path, ec))) {
+                files.push_back(path);
+                names.push_back(pdf);
+                pdfs.push_back(pdf);
+            }
+        }
+    }
+    std::string question = numbers.size() == 1
+                               ? "Move worksheet " + numbers[0] + " to the trash?"
+                               : "Move these " + std::to_string(numbers.size()) +
+                                     " worksheets to the trash?\n" + namesOf(numbers);
+    if (!pdfs.empty())
+        question
+            .append(pdfs.size() == 1 ? "\nThis PDF file goes with " : "\nThese PDF files go with ")
+            .append(numbers.size() == 1 ? "it: " : "them: ")
+            .append(namesOf(pdfs));
     if (m_ports.dialogs.messageBox({.text = question,
                                     .buttons = MsgButtons::YesNo,
                                     .icon = MsgIcon::Question,
                                     .caption = "Worksheet Library"}) != MsgResult::Yes)
         return;
-    std::vector<std::filesystem::path> files;
-    files.reserve(numbers.size());
-    for (const std::string& number : numbers)
-        files.push_back(m_ports.folder / pathFromUtf8(number));
     // Many thousand files take a while: moved on a thread of their own, with progress and Cancel;
     // what was moved stays moved.
     const ProgressBox shown =
@@ -357,7 +430,7 @@ void frmLibrary::moveToTrash() {
     auto* watcher = new QFutureWatcher<QString>(this);
     connect(watcher, &QFutureWatcherBase::progressValueChanged, progress,
             &QProgressDialog::setValue);
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, progress, numbers] {
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, progress] {
         std::string failures;
         const QList<QString> reasons = watcher->future().results();
         for (const QString& reason : reasons)
@@ -379,19 +452,21 @@ void frmLibrary::moveToTrash() {
     m_trashing = watcher;
     updateState();
     watcher->setFuture(
-        QtConcurrent::run(backgroundPool(), [files, numbers, stop](QPromise<QString>& promise) {
+        QtConcurrent::run(backgroundPool(), [files, names, stop](QPromise<QString>& promise) {
             promise.setProgressRange(0, static_cast<int>(files.size()));
             for (std::size_t k = 0; k < files.size() && !*stop; ++k) {
                 if (const std::optional<QString> why = moveFileToTrash(files[k]))
-                    promise.addResult(fromUtf8(numbers[k]) + QStringLiteral(": ") + *why);
+                    promise.addResult(fromUtf8(names[k]) + QStringLiteral(": ") + *why);
                 promise.setProgressValue(static_cast<int>(k) + 1);
             }
         }));
 }
 
 void frmLibrary::showPreview() {
-    const QModelIndex current = lstWorksheets->selectionModel()->currentIndex();
-    const QString number = current.isValid() ? m_catalog->numberAt(current.row()) : QString();
+    // A set shows its first version.
+    const std::vector<std::string> numbers =
+        m_catalog->numbersAt(lstWorksheets->selectionModel()->currentIndex());
+    const QString number = numbers.empty() ? QString() : fromUtf8(numbers.front());
     if (number.isEmpty()) {
         m_previewed.clear();
         picPreview->setPixmap({});
@@ -402,9 +477,14 @@ void frmLibrary::showPreview() {
     }
     const PageControls controls = m_ports.controls();
     const bool answerKey = chkAnswerKey->isChecked();
-    // Letter is the wider paper, A4 the taller: the page fits either way.
-    const int dpi = std::max(
-        24, std::min(qRound(picPreview->width() / 8.5), qRound(picPreview->height() / 11.7)));
+    // Letter is the wider paper, A4 the taller: the page fits either way; at full size, the
+    // screen's own inches. Drawn in the screen's pixels, so it is sharp where they are small.
+    const QSize room = m_previewArea->viewport()->size();
+    const qreal ratio = devicePixelRatioF();
+    const int dpi = qRound(ratio * (chkFullSize->isChecked()
+                                        ? logicalDpiY()
+                                        : std::max(24, std::min(qRound(room.width() / 8.5),
+                                                                qRound(room.height() / 11.7)))));
     const QString key = QStringLiteral("%1 %2 %3 %4 %5 %6")
                             .arg(number)
                             .arg(int{answerKey})
@@ -435,7 +515,11 @@ void frmLibrary::showPreview() {
             sheet, dpi, m_paperOf);
         if (page.isNull())
             throw RuntimeError(ErrorNumber::PrinterError);
-        picPreview->setPixmap(QPixmap::fromImage(page));
+        QPixmap shown = QPixmap::fromImage(page);
+        shown.setDevicePixelRatio(ratio);
+        picPreview->setPixmap(shown);
+        if (chkFullSize->isChecked())
+            picPreview->adjustSize();
         picPreview->setAccessibleDescription(
             QStringLiteral("%1 of worksheet %2, %3")
                 .arg(answerKey ? QStringLiteral("Answer key") : QStringLiteral("The page"), number,
@@ -458,7 +542,7 @@ void frmLibrary::updateState() {
         count += QStringLiteral(". ") + failure;
     lblCount->setText(count);
     const bool any = lstWorksheets->selectionModel()->hasSelection();
-    for (QPushButton* b : {cmdPrint, cmdPrintAnswerKey, cmdSavePdf})
+    for (QPushButton* b : {cmdPrint, cmdPrintAnswerKey, cmdSavePdf, cmdMakeAgain})
         b->setEnabled(any);
     cmdTrash->setEnabled(any && !m_trashing);
 }
@@ -477,7 +561,8 @@ bool frmLibrary::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    if (event->type() == QEvent::Resize && watched == picPreview)
+    if (event->type() == QEvent::Resize && watched == m_previewArea->viewport() &&
+        !chkFullSize->isChecked())
         m_previewLater->start();
     return QWidget::eventFilter(watched, event);
 }

@@ -2,6 +2,7 @@
 
 #include "print/PageCommands.h"
 #include "print/SystemPrinter.h"
+#include "worksheet/ClassSet.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -18,6 +19,7 @@ class QFutureWatcherBase;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QScrollArea;
 class QTimer;
 class QTreeView;
 
@@ -32,6 +34,10 @@ class WorksheetCatalog;
 // Windows), never deleting it outright; the reason when it could not be moved.
 std::optional<QString> moveFileToTrash(const std::filesystem::path& file);
 
+// The PDF files of a worksheet that may stand beside it: printed without a printer, or saved,
+// and the same for its answer key; with this user's name where another's held the name.
+std::vector<std::string> ownPdfNames(const std::string& number);
+
 // What the library works through: the main window's boxes, its settings as they stand, and
 // its page commands.
 struct LibraryPorts {
@@ -44,13 +50,19 @@ struct LibraryPorts {
     // own, for several worksheets at once), else to the main window's.
     std::function<void(const PageCommand& command, const std::string& number, Dialogs* dialogs)>
         runPageCommand;
+    // Prints several worksheets, each copies times, as one document, and says so once.
+    std::function<void(const std::vector<std::string>& numbers, int copies, bool answerKey)>
+        printSheets{};
+    // Opens "Worksheet Settings" with the settings a worksheet was made with.
+    std::function<void(const ClassSetRequest& settings)> makeAgain{};
     std::function<void()> showFolder;      // the worksheet folder in the file manager
     std::filesystem::path documentsFolder; // where saved PDFs are proposed
 };
 
-// "Worksheet Library": every stored worksheet, found by any part of its number or title, its
-// page previewed as it would print now, and printed, saved as PDF, shown in its folder or moved
-// to the trash.
+// "Worksheet Library": every stored worksheet, found by any part of its number or title, a class
+// set made at once as one row that opens into its versions; its page previewed as it prints, to
+// fit or at full size; printed (several at once as one document, copies asked once), saved as
+// PDF, made again with its settings, shown in its folder or moved to the trash with its PDFs.
 class frmLibrary : public QWidget {
     Q_OBJECT
 
@@ -58,13 +70,15 @@ public:
     explicit frmLibrary(LibraryPorts ports, QWidget* parent = nullptr);
 
     WorksheetCatalog& catalog() { return *m_catalog; }
-    // The selected worksheets' numbers, in the list's order.
+    // The selected worksheets' numbers, in the list's order; a selected set stands for its
+    // versions.
     std::vector<std::string> selectedNumbers() const;
 
     void printSelected(bool answerKey);
     void saveAsPdf();
     void showInFolder();
     void moveToTrash();
+    void makeAgain();
 
     bool isTrashing() const { return m_trashing != nullptr; }
 
@@ -80,7 +94,8 @@ private:
     void updateState();
     const PageCommand& command(std::string_view objectName) const;
     // Runs command on every selected worksheet: one at once as the main window runs it; several
-    // after one question, behind a progress box with Cancel, with one report at the end.
+    // (each saved as a PDF) into a folder chosen once, behind a progress box with Cancel, with
+    // one report at the end.
     void runOnSelected(const PageCommand& command);
 
     LibraryPorts m_ports;
@@ -89,11 +104,14 @@ private:
     QTreeView* lstWorksheets = nullptr;
     QLabel* lblCount = nullptr;
     QLabel* picPreview = nullptr;
+    QScrollArea* m_previewArea = nullptr;
     QCheckBox* chkAnswerKey = nullptr;
+    QCheckBox* chkFullSize = nullptr;
     QPushButton* cmdPrint = nullptr;
     QPushButton* cmdPrintAnswerKey = nullptr;
     QPushButton* cmdSavePdf = nullptr;
     QPushButton* cmdShowInFolder = nullptr;
+    QPushButton* cmdMakeAgain = nullptr;
     QPushButton* cmdTrash = nullptr;
     QTimer* m_previewLater = nullptr;
     QString m_previewed; // the number and settings the preview shows

@@ -327,7 +327,7 @@ void frmMain::createContextMenu() {
     }
     QAction* settings = m_contextMenu->addAction(QStringLiteral("New Worksheets with Settings..."));
     settings->setObjectName(QStringLiteral("actNewWorksheetsWithSettings"));
-    connect(settings, &QAction::triggered, this, &frmMain::newWorksheetsWithSettings);
+    connect(settings, &QAction::triggered, this, [this] { newWorksheetsWithSettings(); });
     m_contextMenu->addSeparator();
     QAction* library = m_contextMenu->addAction(QStringLiteral("Worksheet Library..."));
     library->setObjectName(QStringLiteral("actWorksheetLibrary"));
@@ -359,6 +359,12 @@ void frmMain::openWorksheetLibrary() {
                                  ports.ProblemPos, ports.folder, ports.documentsFolder},
                                 number);
              },
+         .printSheets =
+             [this](const std::vector<std::string>& numbers, int copies, bool answerKey) {
+                 PrintStoredSheets(numbers, copies, answerKey, pageControls(), pagePorts());
+             },
+         .makeAgain =
+             [this](const ClassSetRequest& settings) { newWorksheetsWithSettings(settings); },
          .showFolder = [this] { openWorksheetFolder(); },
          .documentsFolder = m_ports.documentsFolder},
         this);
@@ -402,9 +408,12 @@ void keepSettings(const ClassSetRequest& request) {
 
 } // namespace
 
-void frmMain::newWorksheetsWithSettings() {
+void frmMain::newWorksheetsWithSettings(std::optional<ClassSetRequest> from) {
     if (m_classSet)
-        return; // one set at a time
+        return;                          // one set at a time
+    const bool again = from.has_value(); // a stored worksheet's own settings, its page too
+    if (again)
+        m_settings = std::move(from);
     if (!m_settings)
         m_settings = keptSettings(); // as the dialog was left, in this run or an earlier one
     if (!m_settings) {
@@ -417,11 +426,13 @@ void frmMain::newWorksheetsWithSettings() {
     }
     // The page as the window has it now; the dialog's own page settings are kept.
     const PageControls window = pageControls();
-    m_settings->title = txtTitle->text().toStdString();
-    m_settings->look.easy = window.look.easy;
-    m_settings->look.chkBold = window.look.chkBold;
-    m_settings->look.txtAppend = window.look.txtAppend;
-    const bool easy = window.look.easy;
+    if (!again) {
+        m_settings->title = txtTitle->text().toStdString();
+        m_settings->look.easy = window.look.easy;
+        m_settings->look.chkBold = window.look.chkBold;
+        m_settings->look.txtAppend = window.look.txtAppend;
+    }
+    const bool easy = m_settings->look.easy;
     std::optional<ClassSetRequest> request;
     if (m_ports.askSettings) {
         request = m_ports.askSettings(*m_settings, easy);

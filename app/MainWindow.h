@@ -57,7 +57,8 @@ public:
     void cmdPrintSaved_Click();
 
     // The context menu's commands beside the page commands.
-    void newWorksheetsWithSettings();
+    // "Worksheet Settings", as last left, or with the settings given (a stored worksheet's).
+    void newWorksheetsWithSettings(std::optional<ClassSetRequest> from = std::nullopt);
     void openWorksheetFolder();
     void openWorksheetLibrary();
     // True while a class set is being made.

@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -146,6 +147,14 @@ std::string QtDialogs::inputBox(const std::string& prompt, const std::string& ca
     if (box.exec() != QDialog::Accepted)
         return {};
     return box.text().toStdString();
+}
+
+int QtDialogs::numberBox(const std::string& prompt, const std::string& caption, int value, int low,
+                         int high) {
+    bool ok = false;
+    const int number = QInputDialog::getInt(owner(), fromUtf8(caption), fromUtf8(prompt), value,
+                                            low, high, 1, &ok);
+    return ok ? number : 0;
 }
 
 std::string QtDialogs::saveFileBox(const std::string& caption, const std::string& proposedPath) {

@@ -10,6 +10,8 @@ public:
     MsgResult messageBox(const Message& message) override;
     std::string inputBox(const std::string& prompt, const std::string& caption,
                          const std::filesystem::path& offeredFolder) override;
+    int numberBox(const std::string& prompt, const std::string& caption, int value, int low,
+                  int high) override;
     std::string saveFileBox(const std::string& caption, const std::string& proposedPath) override;
     bool openFolder(const std::string& path) override;
 };

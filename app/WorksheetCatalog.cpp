@@ -83,8 +83,8 @@ QString typeName(std::string_view number) {
 
 QString WorksheetCatalog::madeText(std::int64_t madeAt) {
     static const QLocale english(QLocale::English, QLocale::UnitedKingdom);
-    return english.toString(QDateTime::fromSecsSinceEpoch(madeAt).date(),
-                            QStringLiteral("d MMMM yyyy"));
+    return english.toString(QDateTime::fromSecsSinceEpoch(madeAt),
+                            QStringLiteral("d MMMM yyyy, HH:mm"));
 }
 
 QString WorksheetCatalog::spokenRow(const ListedWorksheet& sheet) {
@@ -231,7 +231,7 @@ void readFolder(BatchPromise& promise, const std::filesystem::path& folder,
 } // namespace
 
 WorksheetCatalog::WorksheetCatalog(std::filesystem::path folder, QObject* parent)
-    : QAbstractTableModel(parent), m_folder(std::move(folder)), m_poll(new QTimer(this)) {
+    : QAbstractItemModel(parent), m_folder(std::move(folder)), m_poll(new QTimer(this)) {
     // Polled, not watched: a watch takes the path through text, which a folder in any bytes
     // does not survive, and where the system's watches run out the fallback reads everything.
     m_poll->setInterval(1000);
@@ -355,14 +355,49 @@ void WorksheetCatalog::sortRows(std::size_t first) {
     std::inplace_merge(m_rows.begin(), middle, m_rows.end(), order);
 }
 
+QString WorksheetCatalog::identityOf(const QModelIndex& index) const {
+    if (const Row* row = rowAt(index))
+        return row->number;
+    if (index.isValid() && !index.parent().isValid() &&
+        static_cast<std::size_t>(index.row()) < m_tops.size()) {
+        const Top& top = m_tops[static_cast<std::size_t>(index.row())];
+        return QStringLiteral("/set/") +
+               fromUtf8(m_rows[static_cast<std::size_t>(top.versions.front())].sheet.setKey);
+    }
+    return {};
+}
+
+void WorksheetCatalog::groupShown() {
+    m_tops.clear();
+    m_tops.reserve(m_shown.size());
+    std::unordered_map<std::string, std::size_t> setAt;
+    for (const int k : m_shown) {
+        const ListedWorksheet& sheet = m_rows[static_cast<std::size_t>(k)].sheet;
+        if (!m_groupSets || sheet.setKey.empty()) {
+            m_tops.push_back({k, {}});
+            continue;
+        }
+        const auto [at, isNew] = setAt.try_emplace(sheet.setKey, m_tops.size());
+        if (isNew)
+            m_tops.push_back({-1, {}});
+        m_tops[at->second].versions.push_back(k);
+    }
+    for (Top& top : m_tops)
+        std::stable_sort(top.versions.begin(), top.versions.end(), [this](int a, int b) {
+            return m_rows[static_cast<std::size_t>(a)].sheet.setPlace <
+                   m_rows[static_cast<std::size_t>(b)].sheet.setPlace;
+        });
+}
+
 void WorksheetCatalog::showMatches(const std::function<void()>& change, bool narrowing) {
-    // The selection and the current row are persistent indexes: they follow their worksheet.
+    // The selection and the current row are persistent indexes: they follow their worksheet, or
+    // their set.
     Q_EMIT layoutAboutToBeChanged();
     const QModelIndexList before = persistentIndexList();
-    QStringList numbers;
-    numbers.reserve(before.size());
+    QStringList identities;
+    identities.reserve(before.size());
     for (const QModelIndex& index : before)
-        numbers << numberAt(index.row());
+        identities << identityOf(index);
     if (change)
         change();
 
@@ -376,22 +411,47 @@ void WorksheetCatalog::showMatches(const std::function<void()>& change, bool nar
             if (matchesSearch(m_rows[k].text, m_words))
                 m_shown.push_back(static_cast<int>(k));
     }
+    groupShown();
 
-    if (!before.isEmpty()) {
-        const QSet<QString> wanted(numbers.begin(), numbers.end());
-        QHash<QString, int> rowOf;
-        for (std::size_t row = 0; row < m_shown.size(); ++row)
-            if (const QString& number = m_rows[m_shown[row]].number; wanted.contains(number))
-                rowOf.insert(number, static_cast<int>(row));
-        QModelIndexList after;
-        after.reserve(before.size());
-        for (qsizetype k = 0; k < before.size(); ++k) {
-            const auto found = rowOf.constFind(numbers[k]);
-            after << (found == rowOf.cend() ? QModelIndex() : index(*found, before[k].column()));
-        }
-        changePersistentIndexList(before, after);
-    }
+    if (!before.isEmpty())
+        follow(before, identities);
     Q_EMIT layoutChanged();
+}
+
+void WorksheetCatalog::follow(const QModelIndexList& before, const QStringList& identities) {
+    const QSet<QString> wanted(identities.begin(), identities.end());
+    // Where each wanted worksheet or set now stands: its top-level row, and its row in its
+    // set (-1 for a top-level row).
+    QHash<QString, std::pair<int, int>> placeOf;
+    for (std::size_t top = 0; top < m_tops.size(); ++top) {
+        const QModelIndex topIndex = index(static_cast<int>(top), 0);
+        if (const QString id = identityOf(topIndex); wanted.contains(id))
+            placeOf.insert(id, {static_cast<int>(top), -1});
+        const std::vector<int>& versions = m_tops[top].versions;
+        for (std::size_t v = 0; v < versions.size(); ++v)
+            if (const QString& number = m_rows[static_cast<std::size_t>(versions[v])].number;
+                wanted.contains(number))
+                placeOf.insert(number, {static_cast<int>(top), static_cast<int>(v)});
+    }
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (qsizetype k = 0; k < before.size(); ++k) {
+        const auto found = placeOf.constFind(identities[k]);
+        if (found == placeOf.cend()) {
+            after << QModelIndex();
+            continue;
+        }
+        const auto [top, version] = *found;
+        after << (version < 0 ? index(top, before[k].column())
+                              : index(version, before[k].column(), index(top, 0)));
+    }
+    changePersistentIndexList(before, after);
+}
+
+void WorksheetCatalog::setGroupsSets(bool on) {
+    if (on == m_groupSets)
+        return;
+    showMatches([&] { m_groupSets = on; });
 }
 
 void WorksheetCatalog::setSearch(const QString& typed) {
@@ -410,30 +470,121 @@ void WorksheetCatalog::sort(int column, Qt::SortOrder order) {
     });
 }
 
-QString WorksheetCatalog::numberAt(int row) const {
-    if (row < 0 || row >= static_cast<int>(m_shown.size()))
+// A top-level index has the id 0; a version's has its set's top-level row plus one.
+QModelIndex WorksheetCatalog::index(int row, int column, const QModelIndex& parent) const {
+    if (row < 0 || column < 0 || column >= ColumnCount)
         return {};
-    return m_rows[m_shown[row]].number;
+    if (!parent.isValid())
+        return static_cast<std::size_t>(row) < m_tops.size() ? createIndex(row, column, quintptr{0})
+                                                             : QModelIndex();
+    if (parent.internalId() != 0 || static_cast<std::size_t>(parent.row()) >= m_tops.size() ||
+        static_cast<std::size_t>(row) >=
+            m_tops[static_cast<std::size_t>(parent.row())].versions.size())
+        return {};
+    return createIndex(row, column, static_cast<quintptr>(parent.row()) + 1);
+}
+
+QModelIndex WorksheetCatalog::parent(const QModelIndex& child) const {
+    if (!child.isValid() || child.internalId() == 0)
+        return {};
+    return createIndex(static_cast<int>(child.internalId() - 1), 0, quintptr{0});
+}
+
+const WorksheetCatalog::Row* WorksheetCatalog::rowAt(const QModelIndex& index) const {
+    if (!index.isValid())
+        return nullptr;
+    const std::size_t top =
+        index.internalId() == 0 ? static_cast<std::size_t>(index.row()) : index.internalId() - 1;
+    if (top >= m_tops.size())
+        return nullptr;
+    const Top& t = m_tops[top];
+    if (index.internalId() == 0)
+        return t.row < 0 ? nullptr : &m_rows[static_cast<std::size_t>(t.row)];
+    if (static_cast<std::size_t>(index.row()) >= t.versions.size())
+        return nullptr;
+    return &m_rows[static_cast<std::size_t>(t.versions[static_cast<std::size_t>(index.row())])];
+}
+
+bool WorksheetCatalog::isSet(const QModelIndex& index) const {
+    return index.isValid() && index.internalId() == 0 && rowAt(index) == nullptr &&
+           static_cast<std::size_t>(index.row()) < m_tops.size();
+}
+
+QString WorksheetCatalog::numberAt(int row) const {
+    return numberAt(index(row, 0));
+}
+
+QString WorksheetCatalog::numberAt(const QModelIndex& index) const {
+    const Row* row = rowAt(index);
+    return row ? row->number : QString();
+}
+
+std::vector<std::string> WorksheetCatalog::numbersAt(const QModelIndex& index) const {
+    if (const Row* row = rowAt(index))
+        return {row->sheet.number};
+    std::vector<std::string> numbers;
+    if (isSet(index))
+        for (const int k : m_tops[static_cast<std::size_t>(index.row())].versions)
+            numbers.push_back(m_rows[static_cast<std::size_t>(k)].sheet.number);
+    return numbers;
 }
 
 int WorksheetCatalog::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(m_shown.size());
+    if (!parent.isValid())
+        return static_cast<int>(m_tops.size());
+    if (!isSet(parent) || parent.column() != 0)
+        return 0;
+    return static_cast<int>(m_tops[static_cast<std::size_t>(parent.row())].versions.size());
 }
 
-int WorksheetCatalog::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : ColumnCount;
+int WorksheetCatalog::columnCount(const QModelIndex&) const {
+    return ColumnCount;
+}
+
+// A set's row: how many versions, its title without a version's number, and the rest as its
+// first version's.
+QVariant WorksheetCatalog::setRowData(const QModelIndex& index, int role) const {
+    const std::vector<int>& versions = m_tops[static_cast<std::size_t>(index.row())].versions;
+    const Row& first = m_rows[static_cast<std::size_t>(versions.front())];
+    QString title = first.title;
+    title.remove(first.number);
+    title = title.replace(QStringLiteral("()"), QString()).simplified();
+    const QString count = QStringLiteral("Set of %1").arg(versions.size());
+    if (role == Qt::AccessibleTextRole && index.column() == NumberColumn)
+        return QStringLiteral("Class set of %1 worksheets, %2, %3, %4 problems each, %5")
+            .arg(versions.size())
+            .arg(title, typeName(first.sheet.number))
+            .arg(first.sheet.count)
+            .arg(madeText(first.sheet.madeAt));
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+        return {};
+    switch (index.column()) {
+    case NumberColumn:
+        return count;
+    case TitleColumn:
+        return title;
+    case TypeColumn:
+        return typeName(first.sheet.number);
+    case ProblemsColumn:
+        return first.sheet.count;
+    case MadeColumn:
+        return madeText(first.sheet.madeAt);
+    default:
+        return {};
+    }
 }
 
 QVariant WorksheetCatalog::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= static_cast<int>(m_shown.size()))
-        return {};
-    const Row& row = m_rows[m_shown[index.row()]];
+    if (role == Qt::TextAlignmentRole && index.column() == ProblemsColumn)
+        return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    const Row* found = rowAt(index);
+    if (!found)
+        return isSet(index) ? setRowData(index, role) : QVariant();
+    const Row& row = *found;
     if (role == NumberRole)
         return row.number;
     if (role == Qt::AccessibleTextRole && index.column() == NumberColumn)
         return spokenRow(row.sheet);
-    if (role == Qt::TextAlignmentRole && index.column() == ProblemsColumn)
-        return QVariant(Qt::AlignRight | Qt::AlignVCenter);
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
     switch (index.column()) {
@@ -474,7 +625,7 @@ QTreeView* newCatalogView(WorksheetCatalog* catalog, QWidget* parent) {
     view->setColumnWidth(WorksheetCatalog::NumberColumn, 12 * digit);
     view->setColumnWidth(WorksheetCatalog::TypeColumn, 13 * digit);
     view->setColumnWidth(WorksheetCatalog::ProblemsColumn, 9 * digit);
-    view->setColumnWidth(WorksheetCatalog::MadeColumn, 17 * digit);
+    view->setColumnWidth(WorksheetCatalog::MadeColumn, 23 * digit);
     return view;
 }
 

@@ -3,7 +3,7 @@
 #include "common/ListedWorksheet.h"
 #include "common/NativeFile.h"
 
-#include <QAbstractTableModel>
+#include <QAbstractItemModel>
 #include <QFutureWatcher>
 #include <QString>
 
@@ -42,8 +42,9 @@ bool narrows(const std::vector<std::string>& words, const std::vector<std::strin
 // second and every file's size and time every few seconds, all off the window's thread, and only
 // what is new or changed is read again; a worksheet made, changed or removed there by this or any
 // other program appears, changes or goes. Where a reading fails, the rows read stay and
-// failure() says why.
-class WorksheetCatalog : public QAbstractTableModel {
+// failure() says why. With sets grouped, the versions of a class set made at once are one row
+// whose children they are, in the order they were made.
+class WorksheetCatalog : public QAbstractItemModel {
     Q_OBJECT
 
 public:
@@ -53,6 +54,8 @@ public:
     explicit WorksheetCatalog(std::filesystem::path folder, QObject* parent = nullptr);
     ~WorksheetCatalog() override;
 
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -61,7 +64,15 @@ public:
 
     // Shows only the worksheets whose number or title holds every word of typed.
     void setSearch(const QString& typed);
+    // Shows each class set as one row that opens into its versions (off at first).
+    void setGroupsSets(bool on);
+    // The worksheet number of a top-level row, or of any row; empty for a set's row.
     QString numberAt(int row) const;
+    QString numberAt(const QModelIndex& index) const;
+    // The numbers a row stands for: its worksheet's, or a set's versions' in their order.
+    std::vector<std::string> numbersAt(const QModelIndex& index) const;
+    // True for a row that is a whole class set.
+    bool isSet(const QModelIndex& index) const;
     // Looks at every file again now (the rows stay while it does), reading what changed.
     void refresh();
     // True while the first reading, or one asked for by refresh, is under way (not the quiet
@@ -72,9 +83,10 @@ public:
     // Every worksheet read so far, shown or not.
     int storedCount() const { return static_cast<int>(m_rows.size()); }
 
-    // "ADD030238, Addition Practice ADD030238, Addition, 30 problems, 8 December 2026"
+    // "ADD030238, Addition Practice ADD030238, Addition, 30 problems, 8 December 2026, 14:05"
     static QString spokenRow(const ListedWorksheet& sheet);
-    // "8 December 2026": the same words in every locale, as the rest of the program's texts.
+    // "8 December 2026, 14:05" in the computer's time zone: the same words in every locale, as
+    // the rest of the program's texts.
     static QString madeText(std::int64_t madeAt);
 
     struct Row {
@@ -111,10 +123,26 @@ private:
     // keeping the selection.
     // Where the change narrows the search, only the rows shown are searched again.
     void showMatches(const std::function<void()>& change, bool narrowing = false);
+    // Groups the shown rows into the top-level rows: each worksheet of its own, each set once
+    // where its first shown version stands.
+    void groupShown();
+    // What a persistent index follows: a worksheet's number, or a set's key.
+    QString identityOf(const QModelIndex& index) const;
+    const Row* rowAt(const QModelIndex& index) const;
+    QVariant setRowData(const QModelIndex& index, int role) const;
+    // Moves each persistent index to where its worksheet or set now stands, or drops it.
+    void follow(const QModelIndexList& before, const QStringList& identities);
 
     std::filesystem::path m_folder;
     std::vector<Row> m_rows;  // every worksheet, in the current order
     std::vector<int> m_shown; // the rows of m_rows that match the search
+    // A top-level row: one worksheet (a row of m_rows), or a set (its versions' rows).
+    struct Top {
+        int row = -1;
+        std::vector<int> versions;
+    };
+    std::vector<Top> m_tops;
+    bool m_groupSets = false;
     std::vector<std::string> m_words;
     int m_sortColumn = MadeColumn;
     Qt::SortOrder m_sortOrder = Qt::DescendingOrder;

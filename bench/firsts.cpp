@@ -290,6 +290,9 @@ public:
                          const std::filesystem::path&) override {
         return {};
     }
+    int numberBox(const std::string&, const std::string&, int value, int, int) override {
+        return value;
+    }
     std::string saveFileBox(const std::string&, const std::string&) override { return {}; }
     bool openFolder(const std::string&) override { return true; }
 };

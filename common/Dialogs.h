@@ -27,6 +27,9 @@ public:
     // number in the box. An empty offeredFolder offers none.
     virtual std::string inputBox(const std::string& prompt, const std::string& caption,
                                  const std::filesystem::path& offeredFolder) = 0;
+    // A whole number from low to high, value offered; 0 on Cancel.
+    virtual int numberBox(const std::string& prompt, const std::string& caption, int value, int low,
+                          int high) = 0;
     // The platform's save dialog: the chosen path (UTF-8), empty on Cancel.
     virtual std::string saveFileBox(const std::string& caption,
                                     const std::string& proposedPath) = 0;

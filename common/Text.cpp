@@ -1,5 +1,7 @@
 #include "common/Text.h"
 
+#include <algorithm>
+
 namespace sbk3 {
 
 std::string Qt(std::string_view text) {
@@ -32,6 +34,16 @@ void controlsToBlanks(std::string& text) {
 std::string Pad2(std::int16_t n) {
     std::string digits = std::to_string(n);
     return n >= 10 ? digits : " " + digits;
+}
+
+std::string namesOf(const std::vector<std::string>& numbers) {
+    constexpr std::size_t kNamed = 10;
+    std::string names;
+    for (std::size_t k = 0; k < std::min(numbers.size(), kNamed); ++k)
+        names.append(k == 0 ? "" : ", ").append(numbers[k]);
+    if (numbers.size() > kNamed)
+        names.append(" and ").append(std::to_string(numbers.size() - kNamed)).append(" more");
+    return names;
 }
 
 } // namespace sbk3

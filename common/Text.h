@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sbk3 {
 
@@ -30,5 +31,9 @@ std::string_view trimmed(std::string_view text);
 // Line breaks, tabs and every other control character as blanks, so that a title stays one
 // line.
 void controlsToBlanks(std::string& text);
+
+// "ADD030238, MIX020111, SUB010555": worksheet numbers in a sentence, the first ten and how many
+// more.
+std::string namesOf(const std::vector<std::string>& numbers);
 
 } // namespace sbk3

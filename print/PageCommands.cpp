@@ -254,6 +254,92 @@ std::span<const PageCommand> pageCommands() {
     return kPageCommands;
 }
 
+namespace {
+
+// The worksheets that can be printed on the window's layout, read; why each other one cannot,
+// a line each.
+std::string readPrintable(const std::vector<std::string>& numbers, bool answerKey,
+                          const PageControls& controls, const std::filesystem::path& folder,
+                          std::vector<SavedWorksheet>& sheets, std::vector<std::string>& printed) {
+    std::string leftOut;
+    for (const std::string& number : numbers) {
+        try {
+            const std::optional<std::filesystem::path> path = FindWorksheetFile(folder, number);
+            if (!path)
+                throw RuntimeError(ErrorNumber::FileNotFound);
+            SavedWorksheet sheet = readWorksheetFile(*path);
+            if (const std::string refusal = LayoutRefusal(
+                    number, sheet.count, controls.look.easy && !sheet.laidOut, answerKey);
+                !refusal.empty()) {
+                leftOut += "\n" + refusal;
+                continue;
+            }
+            sheets.push_back(std::move(sheet));
+            printed.push_back(number);
+        } catch (const std::exception& failure) {
+            leftOut += "\n" + number + ": " + describeFailure(failure);
+        }
+    }
+    return leftOut;
+}
+
+} // namespace
+
+void PrintStoredSheets(const std::vector<std::string>& numbers, int copies, bool answerKey,
+                       const PageControls& controls, const PagePorts& ports) {
+    const std::string caption = answerKey ? "Print Answer Keys" : "Print Worksheets";
+    std::vector<SavedWorksheet> sheets;
+    std::vector<std::string> printed;
+    const std::string leftOut =
+        readPrintable(numbers, answerKey, controls, ports.folder, sheets, printed);
+    std::string text;
+    bool trouble = !leftOut.empty();
+    if (!sheets.empty()) {
+        std::vector<SetPage> pages;
+        for (const SetPage& page : SetPageOrder(sheets.size(), copies, false, false))
+            pages.push_back({page.sheet, answerKey});
+        const std::string names = namesOf(printed);
+        const std::string what = std::to_string(pages.size()) +
+                                 (pages.size() == 1 ? " page" : " pages") + " of " +
+                                 (answerKey ? "the answer keys of " : "") + names;
+        PageOutcome outcome;
+        try {
+            ports.printer.setJobName(printed.size() == 1 ? printed.front()
+                                                         : printed.front() + "-" + printed.back());
+            outcome = PrintSetPages(
+                ports.printer, ports.picRetPic,
+                {ports.ProblemPos, controls.look, answerKey, controls.decimalSeparator}, sheets,
+                pages);
+        } catch (const std::exception& failure) {
+            ports.printer.killDoc();
+            ports.printer.setFontSize(12);
+            outcome = {PageOutcome::Kind::Failed, {}, describeFailure(failure)};
+        }
+        switch (outcome.kind) {
+        case PageOutcome::Kind::Printed:
+            text = "Sent " + what + " to the printer.";
+            break;
+        case PageOutcome::Kind::WrittenToFile:
+            text = "No printer is set up on this computer, so " + what +
+                   " were printed to the file:\n" + outcome.where;
+            break;
+        case PageOutcome::Kind::HeldByPrinter:
+            text = "Sent " + what + " to the printer " + outcome.where +
+                   ", which is paused. They will print when the printer is resumed.";
+            trouble = true;
+            break;
+        case PageOutcome::Kind::Failed:
+            text = "The " + what + " could not be printed: " + outcome.reason;
+            trouble = true;
+            break;
+        }
+    }
+    if (!leftOut.empty())
+        text += (text.empty() ? "" : "\n\n") + std::string("Not printed:") + leftOut;
+    ports.dialogs.messageBox(
+        {.text = text, .icon = trouble ? MsgIcon::Exclamation : MsgIcon::None, .caption = caption});
+}
+
 void RunPageCommand(const PageCommand& command, const PageControls& controls, SheetState& state,
                     const PagePorts& ports, const std::string& number) {
     PageRun(command, controls, state, ports, number).run();

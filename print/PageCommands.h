@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sbk3 {
 
@@ -55,6 +56,13 @@ void RunPageCommand(const PageCommand& command, const PageControls& controls, Sh
 // Prints a stored worksheet again: the new one when PrintNewSheet is set, else the one whose
 // number the user types.
 void PrintSaved(const PageControls& controls, SheetState& state, const PagePorts& ports);
+
+// Prints stored worksheets (or their answer keys) as one document: each copies times, in the
+// order given, every page as Print Saved prints it. A worksheet that cannot be read or that the
+// window's layout cannot hold is left out and named. Says in one box what was printed and
+// where, and what was left out.
+void PrintStoredSheets(const std::vector<std::string>& numbers, int copies, bool answerKey,
+                       const PageControls& controls, const PagePorts& ports);
 
 // Why the window's layout cannot take the page of worksheet number, count problems long; empty
 // where it can. Easy Reading holds kEasyCapacity problems; an answer key always fits, and so does a

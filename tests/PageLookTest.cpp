@@ -148,15 +148,29 @@ TEST(PageLookTest, AnythingButAWholePageLineIsRefusedAndTitlesLoseOnlyTheirNumbe
                                 "\"page\",\"wide\",0,\"normal\",0,0,0,\"title\",\"\",\"\"",
                                 "\"page\",\"easy\",0,\"huge\",0,0,0,\"title\",\"\",\"\"",
                                 "\"page\",\"easy\",0,\"normal\",0,0,0,\"middle\",\"\",\"\"",
-                                "\"page\",\"easy\",0,\"normal\",0,0,0"}) {
+                                "\"page\",\"easy\",0,\"normal\",0,0,0", "\"set\",\"ADD001001\",0,3",
+                                "\"set\",\"ADD001001\",4,3", "\"set\",\"../x\",1,3",
+                                "\"set\",\"ADD001001\",1,3,9", "\"set\",\"ADD001001\",1"}) {
         try {
             parseWorksheet(header + damaged + "\r\n" + problem);
             ADD_FAILURE() << damaged;
         } catch (const RuntimeError& error) {
+            const std::string which = damaged[1] == 'p' ? "page" : "set";
             EXPECT_EQ(error.description(),
-                      "its page line \"" + std::string(damaged) + "\" is damaged.");
+                      "its " + which + " line \"" + std::string(damaged) + "\" is damaged.");
         }
+        // A list still shows it, as a worksheet of its own.
+        EXPECT_FALSE(parseWorksheet(header + damaged + "\r\n" + problem, true).set);
     }
+    // The set and settings lines, each where it is there, in either company.
+    const SavedWorksheet version =
+        parseWorksheet(header + pageLine(yearOneLook()) + "\r\n" + setLine({"ADD001001", 3, 3}) +
+                       "\r\n" + settingsLine("a = 1\nb = \"2\"\n") + "\r\n" + problem);
+    EXPECT_EQ(version.set, (SetPlace{"ADD001001", 3, 3}));
+    EXPECT_EQ(version.settings, "a = 1\nb = '2'\n");
+    EXPECT_EQ(version.sheetProblems.size(), 1u);
+    EXPECT_EQ(parseWorksheet(header + setLine({"ADD001001", 1, 2}) + "\r\n" + problem, true).set,
+              (SetPlace{"ADD001001", 1, 2}));
     EXPECT_EQ(TitleWithoutNumber("Sums - (N)"), "Sums");
     EXPECT_EQ(TitleWithoutNumber("(N) Sums"), " Sums");
     EXPECT_EQ(TitleWithoutNumber("Sums"), "Sums");

@@ -75,6 +75,27 @@ TEST_F(PrintSavedTest, PrintsTheTypedNumber) {
     EXPECT_TRUE(printed());
 }
 
+// Several stored worksheets, each copies times, in one document and one box; one the layout
+// cannot hold and one that is gone are named and left out.
+TEST_F(PrintSavedTest, SeveralPrintAsOneDocumentWithTheirCopiesAndOneReport) {
+    save("ADD003042", 3);
+    save("SUB002001", 2);
+    save("ADD081001", 81);
+    PrintStoredSheets({"ADD003042", "ADD081001", "SUB002001", "MUL001001"}, 2, false, controls,
+                      {dialogs, printer, surface, positions, folder.path(), folder.path()});
+    EXPECT_EQ(printer.calls("EndDoc").size(), 1u);
+    EXPECT_EQ(printer.calls("NewPage").size(), 3u);
+    EXPECT_EQ(printer.calls("Picture").size(), 2u * 3u + 2u * 2u);
+    EXPECT_EQ(printer.calls("JobName"), std::vector<std::string>{"JobName ADD003042-SUB002001"});
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    const std::string& said = dialogs.last().text;
+    EXPECT_TRUE(said.starts_with("Sent 4 pages of ADD003042, SUB002001 to the printer.\n\nNot "
+                                 "printed:\nWorksheet ADD081001 has 81 problems"))
+        << said;
+    EXPECT_NE(said.find("\nMUL001001: "), std::string::npos) << said;
+    EXPECT_EQ(dialogs.last().icon, MsgIcon::Exclamation);
+}
+
 TEST_F(PrintSavedTest, EmptyAnswerOrCancelEndsQuietly) {
     type("");
     EXPECT_TRUE(dialogs.messages.empty());

@@ -4,15 +4,18 @@
 #include "common/FileExists.h"
 #include "print/Layout.h"
 #include "print/Surface.h"
+#include "store/WorksheetFile.h"
 #include "support/FakeDialogs.h"
 #include "support/Platform.h"
 #include "support/SilentPrintServer.h"
 #include "support/TempFolder.h"
+#include "worksheet/Preset.h"
 
 #include <QAbstractItemModelTester>
 #include <QAccessible>
 #include <QApplication>
 #include <QDateTime>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -45,6 +48,17 @@ void writeSheet(const std::filesystem::path& file, const std::string& title, int
         std::chrono::system_clock::now() -
         std::chrono::system_clock::time_point(std::chrono::seconds(made.toSecsSinceEpoch()));
     std::filesystem::last_write_time(file, std::filesystem::file_time_type::clock::now() - age);
+}
+
+// A laid-out version of a class set: its page line, its set line, settings where given.
+void writeVersion(const std::filesystem::path& file, const std::string& key, int place,
+                  const std::string& settings = {}) {
+    std::string bytes = "\"Set " + pathToUtf8(file.filename()) + "\",\"" +
+                        pathToUtf8(file.filename()) + "\",2,\"forms 1\"\r\n" +
+                        "\"page\",\"easy\",0,\"large\",0,1,1,\"title\",\"\",\"\"\r\n" +
+                        "\"set\",\"" + key + "\"," + std::to_string(place) + ",3\r\n" + settings +
+                        "1,2,\"+\",\"column\"\r\n3,4,\"+\",\"sentence\"\r\n";
+    test::writeBytes(file, bytes);
 }
 
 QStringList numbersShown(const WorksheetCatalog& catalog) {
@@ -123,10 +137,10 @@ TEST(LibraryCatalogTest, NewestFirstSortableSpokenAndFollowingTheFolder) {
     QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&view);
     ASSERT_NE(list, nullptr);
     ASSERT_NE(list->tableInterface(), nullptr);
-    EXPECT_EQ(
-        list->tableInterface()->cellAt(0, 0)->text(QAccessible::Name),
-        QStringLiteral(
-            "ADD030238, Addition Practice ADD030238, Addition, 30 problems, 8 December 2026"));
+    EXPECT_EQ(list->tableInterface()->cellAt(0, 0)->text(QAccessible::Name),
+              QStringLiteral(
+                  "ADD030238, Addition Practice ADD030238, Addition, 30 problems, 8 December 2026, "
+                  "12:00"));
 
     QProcess other;
     other.setWorkingDirectory(QString::fromStdString(folder.path().string()));
@@ -223,6 +237,11 @@ protected:
                         gathering->messageBox(
                             {.text = "saved as " + gathering->saveFileBox("", number + ".pdf")});
                 },
+            .printSheets =
+                [this](const std::vector<std::string>& numbers, int copies, bool answerKey) {
+                    printed.push_back({numbers, copies, answerKey});
+                },
+            .makeAgain = [this](const ClassSetRequest& settings) { madeAgain.push_back(settings); },
             .showFolder = {},
             .documentsFolder = home.path()});
     }
@@ -238,6 +257,14 @@ protected:
     ProblemSurface surface;
     PositionTable positions;
     std::vector<std::pair<std::string, std::string>> ran; // command, number
+    struct Printed {
+        std::vector<std::string> numbers;
+        int copies = 0;
+        bool answerKey = false;
+        bool operator==(const Printed&) const = default;
+    };
+    std::vector<Printed> printed;
+    std::vector<ClassSetRequest> madeAgain;
     std::unique_ptr<frmLibrary> library;
 
 private:
@@ -261,26 +288,23 @@ TEST_F(LibraryWindowTest, TypingFiltersAndReturnPrintsTheMatch) {
                        {"actPrintSaved", "ADD030238"}, {"actPrintAnswerKey", "MIX020111"}}));
 }
 
-// Several worksheets at once: one question (or one save dialog for the folder), each page run
-// with its boxes gathered, and one report.
+// Several worksheets at once: one question for the copies of each and one document; or one save
+// dialog for the folder, each page run with its boxes gathered, and one report.
 TEST_F(LibraryWindowTest, SeveralSelectedAreAskedOnceAndReportedOnce) {
     library->show();
     ASSERT_TRUE(readingEnds(library->catalog()));
     library->findChild<QTreeView*>(QStringLiteral("lstWorksheets"))->selectAll();
-    dialogs.answers = {MsgResult::No};
-    library->printSelected(false);
+    library->printSelected(false); // Cancel
     EXPECT_TRUE(ran.empty());
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text,
-              "Print these 3 worksheets?\nADD030238, MIX020111, SUB010555");
+    EXPECT_TRUE(printed.empty());
+    ASSERT_EQ(dialogs.numberPrompts.size(), 1u);
+    EXPECT_EQ(dialogs.numberPrompts[0],
+              "Print these 3 worksheets?\nADD030238, MIX020111, SUB010555\n\nCopies of each:");
 
-    dialogs.messages.clear();
-    dialogs.answers = {MsgResult::Yes};
-    library->printSelected(false);
-    EXPECT_EQ(ran.size(), 3u);
-    ASSERT_EQ(dialogs.messages.size(), 2u);
-    EXPECT_EQ(dialogs.messages[1].text, "ADD030238: sent to the printer.\nMIX020111: sent to the "
-                                        "printer.\nSUB010555: sent to the printer.");
+    dialogs.numbers = {4};
+    library->printSelected(true);
+    EXPECT_TRUE(ran.empty());
+    EXPECT_EQ(printed, (std::vector<Printed>{{{"ADD030238", "MIX020111", "SUB010555"}, 4, true}}));
 
     ran.clear();
     dialogs.messages.clear();
@@ -292,6 +316,77 @@ TEST_F(LibraryWindowTest, SeveralSelectedAreAskedOnceAndReportedOnce) {
     EXPECT_EQ(dialogs.messages[0].text, "saved as " + pathToUtf8(home / "ADD030238.pdf") +
                                             "\nsaved as " + pathToUtf8(home / "MIX020111.pdf") +
                                             "\nsaved as " + pathToUtf8(home / "SUB010555.pdf"));
+}
+
+// A class set made at once is one row that opens into its versions in their order; selected, it
+// stands for them all: printed as one document, made again with its settings. Moved to the trash,
+// a worksheet takes its own PDFs and leaves anyone else's.
+TEST_F(LibraryWindowTest, AClassSetIsOneRowPrintedMadeAgainAndTrashedWithItsPdfs) {
+    ClassSetRequest made;
+    made.problems = 2;
+    made.versions = 3;
+    made.look.size = PrintSize::Large;
+    const std::string settings = settingsLine(presetText(made)) + "\r\n";
+    writeVersion(folder / "ADD002300", "ADD002100", 3, settings);
+    writeVersion(folder / "ADD002100", "ADD002100", 1, settings);
+    writeVersion(folder / "ADD002200", "ADD002100", 2, settings);
+    for (const char* pdf : {"ADD002100.pdf", "ADD002100-answers.pdf", "ADD002100-other.pdf"})
+        test::writeBytes(folder / pdf, "%PDF-1.4");
+    library->show();
+    WorksheetCatalog& catalog = library->catalog();
+    QAbstractItemModelTester tester(&catalog,
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return catalog.storedCount() == 6; }, 10000));
+    ASSERT_EQ(catalog.rowCount(), 4);
+    QModelIndex set;
+    for (int k = 0; k < catalog.rowCount(); ++k)
+        if (catalog.isSet(catalog.index(k, 0)))
+            set = catalog.index(k, 0);
+    ASSERT_TRUE(set.isValid());
+    EXPECT_EQ(set.data().toString(), QStringLiteral("Set of 3"));
+    EXPECT_EQ(set.siblingAtColumn(WorksheetCatalog::TitleColumn).data().toString(),
+              QStringLiteral("Set"));
+    ASSERT_EQ(catalog.rowCount(set), 3);
+    for (int k = 0; k < 3; ++k)
+        EXPECT_EQ(catalog.numberAt(catalog.index(k, 0, set)),
+                  QStringLiteral("ADD002%1").arg((k + 1) * 100));
+
+    // The current version stays current through a search that leaves it.
+    auto* list = library->findChild<QTreeView*>(QStringLiteral("lstWorksheets"));
+    list->selectionModel()->setCurrentIndex(
+        catalog.index(1, 0, set), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    catalog.setSearch(QStringLiteral("2200"));
+    EXPECT_EQ(catalog.numberAt(list->currentIndex()), QStringLiteral("ADD002200"));
+    catalog.setSearch({});
+    set = list->currentIndex().parent();
+    list->selectionModel()->setCurrentIndex(set, QItemSelectionModel::ClearAndSelect |
+                                                     QItemSelectionModel::Rows);
+    const std::vector<std::string> versions = {"ADD002100", "ADD002200", "ADD002300"};
+    EXPECT_EQ(library->selectedNumbers(), versions);
+    dialogs.numbers = {2};
+    library->printSelected(false);
+    EXPECT_EQ(printed, (std::vector<Printed>{{versions, 2, false}}));
+    library->makeAgain();
+    EXPECT_EQ(madeAgain, std::vector<ClassSetRequest>{made});
+
+    dialogs.answers = {MsgResult::Yes};
+    library->moveToTrash();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !library->isTrashing(); }, 10000));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              "Move these 3 worksheets to the trash?\nADD002100, ADD002200, ADD002300\nThese "
+              "PDF files go with them: ADD002100.pdf, ADD002100-answers.pdf");
+    for (const char* gone : {"ADD002100", "ADD002300", "ADD002100.pdf", "ADD002100-answers.pdf"})
+        EXPECT_TRUE(std::filesystem::exists(trashed(gone))) << gone;
+    EXPECT_TRUE(std::filesystem::exists(folder / "ADD002100-other.pdf"));
+
+    // One made from the main window has no settings to make again.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return catalog.storedCount() == 3; }, 5000));
+    list->selectionModel()->setCurrentIndex(
+        catalog.index(0, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    library->makeAgain();
+    EXPECT_EQ(madeAgain.size(), 1u);
+    EXPECT_NE(dialogs.last().text.find("keeps no settings"), std::string::npos);
 }
 
 TEST_F(LibraryWindowTest, DeleteMovesTheSelectedToTheTrashAfterAskingAndKeepsWhatCannotGo) {

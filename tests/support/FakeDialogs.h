@@ -64,6 +64,18 @@ public:
         return text;
     }
 
+    std::vector<std::string> numberPrompts;
+    std::deque<int> numbers; // what number boxes answer; with none left, Cancel (0)
+
+    int numberBox(const std::string& prompt, const std::string&, int, int, int) override {
+        numberPrompts.push_back(prompt);
+        if (numbers.empty())
+            return 0;
+        const int answer = numbers.front();
+        numbers.pop_front();
+        return answer;
+    }
+
     const Message& last() const { return messages.back(); }
 };
 
