@@ -45,8 +45,8 @@ SettingsDialog::SettingsDialog(const ClassSetRequest& opening,
     setWindowTitle(QStringLiteral("Worksheet Settings"));
     m_grid = new QGridLayout(this);
     buildPresets();
-    buildProblems(opening);
-    buildSet(opening);
+    buildProblems();
+    buildSet();
 
     m_refusal = new QLabel(this);
     m_refusal->setObjectName(QStringLiteral("refusal"));
@@ -74,7 +74,7 @@ SettingsDialog::SettingsDialog(const ClassSetRequest& opening,
                                             documents + QStringLiteral("/worksheets.pdf"),
                                             QStringLiteral("PDF files (*.pdf)"));
     };
-    updateNote();
+    fill(opening);
     if (printers) {
         setPrinters(printers);
         if (!opening.pdfPath.empty())
@@ -110,8 +110,8 @@ void SettingsDialog::setPrinters(const std::optional<std::vector<SystemPrinter>>
     m_printer->setCurrentIndex(toPdf ? m_printer->count() - 1 : std::max(found, 0));
 }
 
-template <typename Field>
-Field* SettingsDialog::labelled(const char* name, const char* label, Field* field) {
+template <typename Widget>
+Widget* SettingsDialog::labelled(const char* name, const char* label, Widget* field) {
     auto* caption = new QLabel(QString::fromLatin1(label), this);
     field->setObjectName(QString::fromLatin1(name));
     caption->setBuddy(field);
@@ -121,49 +121,94 @@ Field* SettingsDialog::labelled(const char* name, const char* label, Field* fiel
     return field;
 }
 
-QSpinBox* SettingsDialog::spin(const char* name, const char* label, int low, int high, int value) {
+template <typename Widget, typename Member>
+Widget* SettingsDialog::bind(Widget* widget, Member member) {
+    // The member as the request holds it: a flag, a number, a text or a choice's index.
+    using Value = std::remove_cvref_t<decltype(member(std::declval<ClassSetRequest&>()))>;
+    Field field;
+    if constexpr (std::is_same_v<Widget, QCheckBox>) {
+        // Bold is kept as 0 or 1, as the main window's check box gives it.
+        field.show = [widget, member](const ClassSetRequest& r) {
+            widget->setChecked(member(r) == Value{1});
+        };
+        field.read = [widget, member](ClassSetRequest& r) {
+            member(r) = static_cast<Value>(widget->isChecked());
+        };
+    } else if constexpr (std::is_same_v<Widget, QSpinBox>) {
+        field.show = [widget, member](const ClassSetRequest& r) { widget->setValue(member(r)); };
+        field.read = [widget, member](ClassSetRequest& r) { member(r) = widget->value(); };
+    } else if constexpr (std::is_same_v<Widget, QLineEdit>) {
+        field.show = [widget, member](const ClassSetRequest& r) {
+            widget->setText(fromUtf8(member(r)));
+        };
+        field.read = [widget, member](ClassSetRequest& r) {
+            member(r) = widget->text().toStdString();
+        };
+    } else if constexpr (std::is_same_v<Value, bool>) {
+        // A choice of two, the first of which is true: the layout.
+        field.show = [widget, member](const ClassSetRequest& r) {
+            widget->setCurrentIndex(member(r) ? 0 : 1);
+        };
+        field.read = [widget, member](ClassSetRequest& r) {
+            member(r) = widget->currentIndex() == 0;
+        };
+    } else {
+        // A choice whose items carry their values (the forms), or whose index is the value.
+        field.show = [widget, member](const ClassSetRequest& r) {
+            const int value = static_cast<int>(member(r));
+            const int found = widget->findData(value);
+            widget->setCurrentIndex(found >= 0 ? found : std::max(0, value));
+        };
+        field.read = [widget, member](ClassSetRequest& r) {
+            const QVariant carried = widget->currentData();
+            member(r) =
+                static_cast<Value>(carried.isValid() ? carried.toInt() : widget->currentIndex());
+        };
+    }
+    m_fields.push_back(std::move(field));
+    return widget;
+}
+
+QSpinBox* SettingsDialog::spin(const char* name, const char* label, int low, int high) {
     auto* box = labelled(name, label, new QSpinBox(this));
     box->setRange(low, high);
-    box->setValue(value);
     connect(box, &QSpinBox::valueChanged, this, &SettingsDialog::updateNote);
     return box;
 }
 
-QCheckBox* SettingsDialog::check(const char* name, const QString& text, bool on) {
+QCheckBox* SettingsDialog::check(const char* name, const QString& text) {
     auto* box = new QCheckBox(text, this);
     box->setObjectName(QString::fromLatin1(name));
-    box->setChecked(on);
     box->setAccessibleName(text);
     connect(box, &QCheckBox::toggled, this, &SettingsDialog::updateNote);
     return box;
 }
 
-void SettingsDialog::number(const char* name, const char* label, int high, const ProblemSettings& s,
-                            int ProblemSettings::*field) {
+template <typename Member>
+void SettingsDialog::number(const char* name, const char* label, int high, Member member) {
     // Wider than the settings allow, so that a number too large is refused with a sentence
     // instead of being cut as it is typed.
-    m_numbers.emplace_back(spin(name, label, 0, high * 10 + 9, s.*field), field);
+    bind(spin(name, label, 0, high * 10 + 9), member);
 }
 
-QComboBox* SettingsDialog::choice(const char* name, const char* label, const QStringList& items,
-                                  int index) {
+QComboBox* SettingsDialog::choice(const char* name, const char* label, const QStringList& items) {
     auto* box = labelled(name, label, new QComboBox(this));
     box->addItems(items);
-    box->setCurrentIndex(index);
+    connect(box, &QComboBox::currentIndexChanged, this, &SettingsDialog::updateNote);
     return box;
 }
 
-QComboBox* SettingsDialog::formChoice(int operation, Form chosen) {
-    const OperatorInfo& op = operators()[static_cast<std::size_t>(operation)];
+void SettingsDialog::formChoice(int operation) {
+    const auto k = static_cast<std::size_t>(operation);
+    const OperatorInfo& op = operators()[k];
     const std::string name = std::string("form") + kOperationNames[operation];
     const std::string label = std::string(kOperationNames[operation]) + " form:";
-    QComboBox* box = choice(name.c_str(), label.c_str(), {}, 0);
+    QComboBox* box = choice(name.c_str(), label.c_str(), {});
     for (const FormInfo& form : forms())
         if (form.serves(op))
             box->addItem(fromUtf8(form.name), static_cast<int>(form.form));
-    box->setCurrentIndex(std::max(0, box->findData(static_cast<int>(chosen))));
-    m_forms.at(static_cast<std::size_t>(operation)) = box;
-    return box;
+    bind(
+        box, [k](auto& r) -> auto& { return r.settings.forms.at(k); });
 }
 
 QWidget* SettingsDialog::startPage() {
@@ -173,23 +218,35 @@ QWidget* SettingsDialog::startPage() {
     return page;
 }
 
-void SettingsDialog::buildProblems(const ClassSetRequest& opening) {
-    const ProblemSettings& s = opening.settings;
+// Each setting is declared once, here: its widget, bound to the member of the request it shows
+// and sets. fill and request go through the bindings alone.
+// clang-format off
+#define SBK3_MEMBER(path) ([](auto& r) -> auto& { return r.path; })
+// clang-format on
+
+void SettingsDialog::buildProblems() {
     auto* operations = new QHBoxLayout;
-    const bool chosen[] = {s.addition, s.subtraction, s.multiplication, s.division};
     for (std::size_t i = 0; i < m_operations.size(); ++i) {
-        m_operations[i] =
-            check(kOperationNames[i], QString::fromLatin1(kOperationNames[i]), chosen[i]);
+        m_operations[i] = bind(
+            check(kOperationNames[i], QString::fromLatin1(kOperationNames[i])),
+            [i](auto& r) -> auto& {
+                auto& s = r.settings;
+                return i == 0   ? s.addition
+                       : i == 1 ? s.subtraction
+                       : i == 2 ? s.multiplication
+                                : s.division;
+            });
         operations->addWidget(m_operations[i]);
     }
     m_grid->addWidget(new QLabel(QStringLiteral("Operations:"), this), m_row, 0);
     m_grid->addLayout(operations, m_row++, 1);
-    m_carrying = choice("carrying", "Carrying / borrowing:",
-                        {QStringLiteral("Any"), QStringLiteral("Never"), QStringLiteral("Always")},
-                        static_cast<int>(s.carrying));
+    bind(choice("carrying", "Carrying / borrowing:",
+                {QStringLiteral("Any"), QStringLiteral("Never"), QStringLiteral("Always")}),
+         SBK3_MEMBER(settings.carrying));
     const QStringList places = {QStringLiteral("None (whole numbers)"), QStringLiteral("1"),
                                 QStringLiteral("2")};
-    m_places = choice("places", "Decimal places (addition, subtraction):", places, s.places);
+    bind(choice("places", "Decimal places (addition, subtraction):", places),
+         SBK3_MEMBER(settings.places));
 
     QGridLayout* outer = m_grid;
     const int outerRow = m_row;
@@ -197,97 +254,100 @@ void SettingsDialog::buildProblems(const ClassSetRequest& opening) {
     tabs->setObjectName(QStringLiteral("operationTabs"));
 
     tabs->addTab(startPage(), QStringLiteral("Addition"));
-    number("firstMin", "Smallest first number:", kLargestNumber, s, &ProblemSettings::firstMin);
-    number("firstMax", "Largest first number:", kLargestNumber, s, &ProblemSettings::firstMax);
-    number("secondMin", "Smallest second number:", kLargestNumber, s, &ProblemSettings::secondMin);
-    number("secondMax", "Largest second number:", kLargestNumber, s, &ProblemSettings::secondMax);
-    number("sumMin", "Smallest sum:", 2 * kLargestNumber, s, &ProblemSettings::sumMin);
-    number("sumMax", "Largest sum:", 2 * kLargestNumber, s, &ProblemSettings::sumMax);
-    formChoice(Add, s.forms[Add]);
+    number("firstMin", "Smallest first number:", kLargestNumber, SBK3_MEMBER(settings.firstMin));
+    number("firstMax", "Largest first number:", kLargestNumber, SBK3_MEMBER(settings.firstMax));
+    number("secondMin", "Smallest second number:", kLargestNumber, SBK3_MEMBER(settings.secondMin));
+    number("secondMax", "Largest second number:", kLargestNumber, SBK3_MEMBER(settings.secondMax));
+    number("sumMin", "Smallest sum:", 2 * kLargestNumber, SBK3_MEMBER(settings.sumMin));
+    number("sumMax", "Largest sum:", 2 * kLargestNumber, SBK3_MEMBER(settings.sumMax));
+    formChoice(Add);
 
     tabs->addTab(startPage(), QStringLiteral("Subtraction"));
-    number("subFirstMin", "Smallest number to take from:", kLargestNumber, s,
-           &ProblemSettings::subFirstMin);
-    number("subFirstMax", "Largest number to take from:", kLargestNumber, s,
-           &ProblemSettings::subFirstMax);
-    number("subSecondMin", "Smallest number taken away:", kLargestNumber, s,
-           &ProblemSettings::subSecondMin);
-    number("subSecondMax", "Largest number taken away:", kLargestNumber, s,
-           &ProblemSettings::subSecondMax);
-    number("differenceMin", "Smallest difference:", kLargestNumber, s,
-           &ProblemSettings::differenceMin);
-    number("differenceMax", "Largest difference:", kLargestNumber, s,
-           &ProblemSettings::differenceMax);
-    formChoice(Subtract, s.forms[Subtract]);
+    number("subFirstMin", "Smallest number to take from:", kLargestNumber,
+           SBK3_MEMBER(settings.subFirstMin));
+    number("subFirstMax", "Largest number to take from:", kLargestNumber,
+           SBK3_MEMBER(settings.subFirstMax));
+    number("subSecondMin", "Smallest number taken away:", kLargestNumber,
+           SBK3_MEMBER(settings.subSecondMin));
+    number("subSecondMax", "Largest number taken away:", kLargestNumber,
+           SBK3_MEMBER(settings.subSecondMax));
+    number("differenceMin", "Smallest difference:", kLargestNumber,
+           SBK3_MEMBER(settings.differenceMin));
+    number("differenceMax", "Largest difference:", kLargestNumber,
+           SBK3_MEMBER(settings.differenceMax));
+    formChoice(Subtract);
 
+    // A row of numbers to choose, each bound to its entry of the list of flags.
     const auto numbers = [this](const char* label, const char* each, auto& boxes, int first,
-                                const std::array<bool, 13>& on) {
+                                auto list) {
         auto* row = new QHBoxLayout;
         row->setSpacing(2);
         for (int n = first; n <= 12; ++n) {
-            const QString name = QString::fromLatin1(each) + QString::number(n);
-            auto* box = check("", QString::number(n), on.at(static_cast<std::size_t>(n)));
-            box->setObjectName(name);
+            const auto k = static_cast<std::size_t>(n);
+            auto* box = bind(
+                check("", QString::number(n)),
+                [ list, k ](auto& r) -> auto& { return list(r).at(k); });
+            box->setObjectName(QString::fromLatin1(each) + QString::number(n));
             box->setAccessibleName(QString::fromLatin1(each) + QLatin1Char(' ') +
                                    QString::number(n)); // "Table 7", not a bare "7"
-            boxes.at(static_cast<std::size_t>(n)) = box;
+            boxes.at(k) = box;
             row->addWidget(box);
         }
         m_grid->addWidget(new QLabel(QString::fromLatin1(label), this), m_row, 0);
         m_grid->addLayout(row, m_row++, 1);
     };
     tabs->addTab(startPage(), QStringLiteral("Multiplication"));
-    m_useTables = check("useTables", QStringLiteral("Second factor from the tables"), s.useTables);
+    m_useTables = bind(check("useTables", QStringLiteral("Second factor from the tables")),
+                       SBK3_MEMBER(settings.useTables));
     m_grid->addWidget(m_useTables, m_row++, 1);
-    numbers("Tables:", "Table", m_tables, 0, s.tables);
-    number("secondFactorMin", "Smallest second factor:", kLargestSmallFactor, s,
-           &ProblemSettings::secondFactorMin);
-    number("secondFactorMax", "Largest second factor:", kLargestSmallFactor, s,
-           &ProblemSettings::secondFactorMax);
-    number("factorMin", "Smallest first factor:", kLargestNumber, s, &ProblemSettings::factorMin);
-    number("factorMax", "Largest first factor:", kLargestNumber, s, &ProblemSettings::factorMax);
-    m_factorPlaces =
-        choice("factorPlaces", "Decimal places of the first factor:", places, s.factorPlaces);
-    formChoice(Multiply, s.forms[Multiply]);
+    numbers("Tables:", "Table", m_tables, 0, SBK3_MEMBER(settings.tables));
+    number("secondFactorMin", "Smallest second factor:", kLargestSmallFactor,
+           SBK3_MEMBER(settings.secondFactorMin));
+    number("secondFactorMax", "Largest second factor:", kLargestSmallFactor,
+           SBK3_MEMBER(settings.secondFactorMax));
+    number("factorMin", "Smallest first factor:", kLargestNumber, SBK3_MEMBER(settings.factorMin));
+    number("factorMax", "Largest first factor:", kLargestNumber, SBK3_MEMBER(settings.factorMax));
+    bind(choice("factorPlaces", "Decimal places of the first factor:", places),
+         SBK3_MEMBER(settings.factorPlaces));
+    formChoice(Multiply);
 
     tabs->addTab(startPage(), QStringLiteral("Division"));
-    m_useDivisors =
-        check("useDivisors", QStringLiteral("Divisor from the divisors chosen"), s.useDivisors);
+    m_useDivisors = bind(check("useDivisors", QStringLiteral("Divisor from the divisors chosen")),
+                         SBK3_MEMBER(settings.useDivisors));
     m_grid->addWidget(m_useDivisors, m_row++, 1);
-    numbers("Divisors:", "Divisor", m_divisors, 1, s.divisors);
-    number("divisorMin", "Smallest divisor:", kLargestSmallFactor, s, &ProblemSettings::divisorMin);
-    number("divisorMax", "Largest divisor:", kLargestSmallFactor, s, &ProblemSettings::divisorMax);
-    number("quotientMin", "Smallest quotient:", kLargestNumber, s, &ProblemSettings::quotientMin);
-    number("quotientMax", "Largest quotient:", kLargestNumber, s, &ProblemSettings::quotientMax);
-    number("dividendMin", "Smallest dividend:", kLargestNumber, s, &ProblemSettings::dividendMin);
-    number("dividendMax", "Largest dividend:", kLargestNumber, s, &ProblemSettings::dividendMax);
-    m_remainders =
-        choice("remainders", "Remainders:",
-               {QStringLiteral("None"), QStringLiteral("Allowed"), QStringLiteral("Always")},
-               static_cast<int>(s.remainders));
-    formChoice(Divide, s.forms[Divide]);
+    numbers("Divisors:", "Divisor", m_divisors, 1, SBK3_MEMBER(settings.divisors));
+    number("divisorMin", "Smallest divisor:", kLargestSmallFactor,
+           SBK3_MEMBER(settings.divisorMin));
+    number("divisorMax", "Largest divisor:", kLargestSmallFactor, SBK3_MEMBER(settings.divisorMax));
+    number("quotientMin", "Smallest quotient:", kLargestNumber, SBK3_MEMBER(settings.quotientMin));
+    number("quotientMax", "Largest quotient:", kLargestNumber, SBK3_MEMBER(settings.quotientMax));
+    number("dividendMin", "Smallest dividend:", kLargestNumber, SBK3_MEMBER(settings.dividendMin));
+    number("dividendMax", "Largest dividend:", kLargestNumber, SBK3_MEMBER(settings.dividendMax));
+    bind(choice("remainders", "Remainders:",
+                {QStringLiteral("None"), QStringLiteral("Allowed"), QStringLiteral("Always")}),
+         SBK3_MEMBER(settings.remainders));
+    formChoice(Divide);
     m_note = new QLabel(this);
     m_note->setObjectName(QStringLiteral("quotientNote"));
     m_note->setWordWrap(true);
     m_grid->addWidget(m_note, m_row++, 1);
 
     tabs->addTab(startPage(), QStringLiteral("Page"));
-    buildPage(opening);
+    buildPage();
 
     m_grid = outer;
     m_row = outerRow;
     m_grid->addWidget(tabs, m_row++, 0, 1, 2);
-    m_blank = choice("blank", "Missing number:",
-                     {QStringLiteral("The first number"), QStringLiteral("The second number"),
-                      QStringLiteral("The answer"), QStringLiteral("Any of them")},
-                     static_cast<int>(s.blank));
-    m_leaveOut =
-        check("leaveOut", QStringLiteral("Leave out problems with 0 or 1"), s.leaveOutZeroAndOne);
-    m_grid->addWidget(m_leaveOut, m_row++, 1);
-    m_noRepeats = check("noRepeats", QStringLiteral("No repeated problems"), s.noRepeats);
-    m_grid->addWidget(m_noRepeats, m_row++, 1);
-    for (QComboBox* box : {m_carrying, m_places, m_factorPlaces, m_remainders, m_blank})
-        connect(box, &QComboBox::currentIndexChanged, this, &SettingsDialog::updateNote);
+    bind(choice("blank", "Missing number:",
+                {QStringLiteral("The first number"), QStringLiteral("The second number"),
+                 QStringLiteral("The answer"), QStringLiteral("Any of them")}),
+         SBK3_MEMBER(settings.blank));
+    m_grid->addWidget(bind(check("leaveOut", QStringLiteral("Leave out problems with 0 or 1")),
+                           SBK3_MEMBER(settings.leaveOutZeroAndOne)),
+                      m_row++, 1);
+    m_grid->addWidget(bind(check("noRepeats", QStringLiteral("No repeated problems")),
+                           SBK3_MEMBER(settings.noRepeats)),
+                      m_row++, 1);
     // The quick choice or the range: only the one in use takes input.
     const auto pickOne = [this](QCheckBox* quick, const auto& boxes, const char* low,
                                 const char* high) {
@@ -424,137 +484,70 @@ void SettingsDialog::deleteChosenPreset() {
 }
 
 void SettingsDialog::fill(const ClassSetRequest& r) {
-    const ProblemSettings& s = r.settings;
-    const bool chosen[] = {s.addition, s.subtraction, s.multiplication, s.division};
-    for (std::size_t i = 0; i < m_operations.size(); ++i)
-        m_operations.at(i)->setChecked(chosen[i]);
-    for (const auto& [box, field] : m_numbers)
-        box->setValue(s.*field);
-    m_carrying->setCurrentIndex(static_cast<int>(s.carrying));
-    m_places->setCurrentIndex(s.places);
-    m_factorPlaces->setCurrentIndex(s.factorPlaces);
-    for (std::size_t n = 0; n < s.tables.size(); ++n) {
-        m_tables.at(n)->setChecked(s.tables.at(n));
-        if (n > 0)
-            m_divisors.at(n)->setChecked(s.divisors.at(n));
-    }
-    m_useTables->setChecked(s.useTables);
-    m_useDivisors->setChecked(s.useDivisors);
-    m_remainders->setCurrentIndex(static_cast<int>(s.remainders));
-    for (std::size_t operation = 0; operation < m_forms.size(); ++operation)
-        m_forms.at(operation)->setCurrentIndex(
-            std::max(0, m_forms.at(operation)->findData(static_cast<int>(s.forms.at(operation)))));
-    m_blank->setCurrentIndex(static_cast<int>(s.blank));
-    m_leaveOut->setChecked(s.leaveOutZeroAndOne);
-    m_noRepeats->setChecked(s.noRepeats);
-    m_title->setText(fromUtf8(r.title));
-    m_layout->setCurrentIndex(r.look.easy ? 0 : 1);
-    m_bold->setChecked(r.look.chkBold == 1);
-    m_bottomLine->setText(fromUtf8(r.look.txtAppend));
-    m_size->setCurrentIndex(static_cast<int>(r.look.size));
-    m_spread->setChecked(r.look.spread);
-    m_numbered->setChecked(r.look.numbers);
-    m_header->setChecked(r.look.header);
-    m_instructions->setText(fromUtf8(r.look.instructions));
-    m_numberPlace->setCurrentIndex(static_cast<int>(r.look.numberPlace));
-    m_problems->setValue(r.problems);
-    m_versions->setValue(r.versions);
-    m_copies->setValue(r.copies);
-    m_keys->setCurrentIndex(static_cast<int>(r.keys));
+    for (const Field& field : m_fields)
+        field.show(r);
     if (const int printer = m_printer->findData(fromUtf8(r.printer)); printer >= 0)
         m_printer->setCurrentIndex(printer);
     m_openingPrinter = r.printer;
     updateNote();
 }
 
-QLineEdit* SettingsDialog::line(const char* name, const char* label, const std::string& text) {
-    return labelled(name, label, new QLineEdit(fromUtf8(text), this));
+QLineEdit* SettingsDialog::line(const char* name, const char* label) {
+    return labelled(name, label, new QLineEdit(this));
 }
 
 // The page, as the main window gives it (title, layout, Bold, bottom line) and as only sheets made
 // here have it.
-void SettingsDialog::buildPage(const ClassSetRequest& opening) {
-    const PageLook& look = opening.look;
-    m_title = line("title", "Title:", opening.title);
-    m_layout = choice("layout",
-                      "Layout:", {QStringLiteral("Easy Reading"), QStringLiteral("Compact Test")},
-                      look.easy ? 0 : 1);
-    m_bold = check("bold", QStringLiteral("Bold"), look.chkBold == 1);
-    m_grid->addWidget(m_bold, m_row++, 1);
-    m_bottomLine = line("bottomLine", "Bottom line:", look.txtAppend);
-    m_size =
-        choice("printSize", "Print size:",
-               {QStringLiteral("Normal"), QStringLiteral("Large"), QStringLiteral("Extra large")},
-               static_cast<int>(look.size));
-    m_spread = check("spread", QStringLiteral("Spread the problems over the page"), look.spread);
-    m_grid->addWidget(m_spread, m_row++, 1);
-    m_numbered = check("numbers", QStringLiteral("Number the problems"), look.numbers);
-    m_grid->addWidget(m_numbered, m_row++, 1);
-    m_header = check("header", QStringLiteral("Name, Date and Score at the top"), look.header);
-    m_grid->addWidget(m_header, m_row++, 1);
-    m_instructions = line("instructions", "Instructions:", look.instructions);
-    m_numberPlace =
-        choice("numberPlace", "Worksheet number:",
-               {QStringLiteral("In the title, for (N)"), QStringLiteral("Small, in a corner")},
-               static_cast<int>(look.numberPlace));
+void SettingsDialog::buildPage() {
+    bind(line("title", "Title:"), SBK3_MEMBER(title));
+    bind(choice("layout",
+                "Layout:", {QStringLiteral("Easy Reading"), QStringLiteral("Compact Test")}),
+         SBK3_MEMBER(look.easy));
+    m_grid->addWidget(bind(check("bold", QStringLiteral("Bold")), SBK3_MEMBER(look.chkBold)),
+                      m_row++, 1);
+    bind(line("bottomLine", "Bottom line:"), SBK3_MEMBER(look.txtAppend));
+    bind(choice("printSize", "Print size:",
+                {QStringLiteral("Normal"), QStringLiteral("Large"), QStringLiteral("Extra large")}),
+         SBK3_MEMBER(look.size));
+    m_grid->addWidget(bind(check("spread", QStringLiteral("Spread the problems over the page")),
+                           SBK3_MEMBER(look.spread)),
+                      m_row++, 1);
+    m_grid->addWidget(
+        bind(check("numbers", QStringLiteral("Number the problems")), SBK3_MEMBER(look.numbers)),
+        m_row++, 1);
+    m_grid->addWidget(bind(check("header", QStringLiteral("Name, Date and Score at the top")),
+                           SBK3_MEMBER(look.header)),
+                      m_row++, 1);
+    bind(line("instructions", "Instructions:"), SBK3_MEMBER(look.instructions));
+    bind(choice("numberPlace", "Worksheet number:",
+                {QStringLiteral("In the title, for (N)"), QStringLiteral("Small, in a corner")}),
+         SBK3_MEMBER(look.numberPlace));
 }
 
-void SettingsDialog::buildSet(const ClassSetRequest& opening) {
+void SettingsDialog::buildSet() {
     // Wider than the checks allow, so that the window's own texts say what is wrong.
-    m_problems = spin("problems", "Number of problems:", 0, 999, opening.problems);
-    m_versions = spin("versions", "Versions:", 0, 999, opening.versions);
-    m_copies = spin("copies", "Copies of each:", 0, 999, opening.copies);
-
-    m_keys = choice("keys", "Answer keys:", {}, 0);
-    for (const char* keys : kKeys)
-        m_keys->addItem(QString::fromLatin1(keys));
-    m_keys->setCurrentIndex(static_cast<int>(opening.keys));
-
-    m_printer = choice("printer", "Printer:", {}, 0);
+    bind(spin("problems", "Number of problems:", 0, 999), SBK3_MEMBER(problems));
+    bind(spin("versions", "Versions:", 0, 999), SBK3_MEMBER(versions));
+    bind(spin("copies", "Copies of each:", 0, 999), SBK3_MEMBER(copies));
+    QComboBox* keys = choice("keys", "Answer keys:", {});
+    for (const char* each : kKeys)
+        keys->addItem(QString::fromLatin1(each));
+    bind(keys, SBK3_MEMBER(keys));
+    m_printer = choice("printer", "Printer:", {});
 }
+
+#undef SBK3_MEMBER
 
 void SettingsDialog::updateNote() {
+    if (!m_printer)
+        return; // still being built: fill shows the note
     m_note->setText(fromUtf8(QuotientCutNote(request().settings)));
 }
 
 ClassSetRequest SettingsDialog::request() const {
     ClassSetRequest r;
-    ProblemSettings& s = r.settings;
-    s.addition = m_operations[0]->isChecked();
-    s.subtraction = m_operations[1]->isChecked();
-    s.multiplication = m_operations[2]->isChecked();
-    s.division = m_operations[3]->isChecked();
-    for (const auto& [box, field] : m_numbers)
-        s.*field = box->value();
-    s.carrying = static_cast<Carrying>(m_carrying->currentIndex());
-    s.places = m_places->currentIndex();
-    s.factorPlaces = m_factorPlaces->currentIndex();
-    for (std::size_t n = 0; n < s.tables.size(); ++n) {
-        s.tables.at(n) = m_tables.at(n)->isChecked();
-        s.divisors.at(n) = n > 0 && m_divisors.at(n)->isChecked();
-    }
-    s.useTables = m_useTables->isChecked();
-    s.useDivisors = m_useDivisors->isChecked();
-    s.remainders = static_cast<Remainders>(m_remainders->currentIndex());
-    for (std::size_t operation = 0; operation < m_forms.size(); ++operation)
-        s.forms.at(operation) = static_cast<Form>(m_forms.at(operation)->currentData().toInt());
-    s.blank = static_cast<MissingBlank>(m_blank->currentIndex());
-    s.leaveOutZeroAndOne = m_leaveOut->isChecked();
-    s.noRepeats = m_noRepeats->isChecked();
-    r.title = m_title->text().toStdString();
-    r.look.easy = m_layout->currentIndex() == 0;
-    r.look.chkBold = m_bold->isChecked() ? 1 : 0;
-    r.look.txtAppend = m_bottomLine->text().toStdString();
-    r.look.size = static_cast<PrintSize>(m_size->currentIndex());
-    r.look.spread = m_spread->isChecked();
-    r.look.numbers = m_numbered->isChecked();
-    r.look.header = m_header->isChecked();
-    r.look.instructions = m_instructions->text().toStdString();
-    r.look.numberPlace = static_cast<NumberPlace>(m_numberPlace->currentIndex());
-    r.problems = m_problems->value();
-    r.versions = m_versions->value();
-    r.copies = m_copies->value();
-    r.keys = static_cast<AnswerKeys>(m_keys->currentIndex());
+    for (const Field& field : m_fields)
+        field.read(r);
     if (m_printer->currentIndex() == m_printer->count() - 1)
         r.pdfPath = m_pdfPath;
     else

@@ -70,56 +70,40 @@ public:
 
 private:
     // The field in the next row, beside its label, named by it for screen readers.
-    template <typename Field> Field* labelled(const char* name, const char* label, Field* field);
-    QSpinBox* spin(const char* name, const char* label, int low, int high, int value);
-    // A number field of the problems: shown with the setting's value, read back into it.
-    void number(const char* name, const char* label, int high, const ProblemSettings& s,
-                int ProblemSettings::*field);
-    QComboBox* choice(const char* name, const char* label, const QStringList& items, int index);
-    QComboBox* formChoice(int operation, Form chosen);
+    template <typename Widget> Widget* labelled(const char* name, const char* label, Widget* field);
+    // Binds a widget to the member of the request that member(request) gives: fill shows it,
+    // request reads it back. Every setting of the dialog is one such binding.
+    template <typename Widget, typename Member> Widget* bind(Widget* widget, Member member);
+    QSpinBox* spin(const char* name, const char* label, int low, int high);
+    // A number field of the problems, bound to its setting.
+    template <typename Member>
+    void number(const char* name, const char* label, int high, Member member);
+    QComboBox* choice(const char* name, const char* label, const QStringList& items);
+    void formChoice(int operation);
     // Builds the next rows into a page of the tabs.
     QWidget* startPage();
-    QCheckBox* check(const char* name, const QString& text, bool on);
-    void buildProblems(const ClassSetRequest& opening);
-    void buildSet(const ClassSetRequest& opening);
-    void buildPage(const ClassSetRequest& opening);
-    QLineEdit* line(const char* name, const char* label, const std::string& text);
+    QCheckBox* check(const char* name, const QString& text);
+    void buildProblems();
+    void buildSet();
+    void buildPage();
+    QLineEdit* line(const char* name, const char* label);
     void updateNote();
     // The first number field whose text is no number of its range, as a refusal; it takes focus.
     std::optional<std::string> unreadableField() const;
 
     std::vector<SystemPrinter> m_printers;
+    // A setting: how its widget shows a request's value, and reads it back into a request.
+    struct Field {
+        std::function<void(const ClassSetRequest&)> show;
+        std::function<void(ClassSetRequest&)> read;
+    };
+    std::vector<Field> m_fields;
     std::array<QCheckBox*, 4> m_operations{};
-    // The number fields of the problems, each with the setting it holds.
-    std::vector<std::pair<QSpinBox*, int ProblemSettings::*>> m_numbers;
-    QComboBox* m_carrying = nullptr;
-    QComboBox* m_places = nullptr;
     std::array<QCheckBox*, 13> m_tables{};
     QCheckBox* m_useTables = nullptr;
-    QComboBox* m_factorPlaces = nullptr;
     std::array<QCheckBox*, 13> m_divisors{}; // entry 0 unused
     QCheckBox* m_useDivisors = nullptr;
-    QComboBox* m_remainders = nullptr;
-    std::array<QComboBox*, kOperations> m_forms{};
-    QComboBox* m_blank = nullptr;
     QLabel* m_note = nullptr;
-    QCheckBox* m_leaveOut = nullptr;
-    QCheckBox* m_noRepeats = nullptr;
-    // The page.
-    QLineEdit* m_title = nullptr;
-    QComboBox* m_layout = nullptr;
-    QCheckBox* m_bold = nullptr;
-    QLineEdit* m_bottomLine = nullptr;
-    QComboBox* m_size = nullptr;
-    QCheckBox* m_spread = nullptr;
-    QCheckBox* m_numbered = nullptr;
-    QCheckBox* m_header = nullptr;
-    QLineEdit* m_instructions = nullptr;
-    QComboBox* m_numberPlace = nullptr;
-    QSpinBox* m_problems = nullptr;
-    QSpinBox* m_versions = nullptr;
-    QSpinBox* m_copies = nullptr;
-    QComboBox* m_keys = nullptr;
     QComboBox* m_printer = nullptr;
     QLabel* m_refusal = nullptr;
     QComboBox* m_preset = nullptr;
