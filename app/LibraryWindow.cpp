@@ -64,7 +64,8 @@ std::optional<QString> moveFileToTrash(const std::filesystem::path& file) {
 
 frmLibrary::frmLibrary(LibraryPorts ports, QWidget* parent)
     : QWidget(parent, Qt::Window), m_ports(std::move(ports)),
-      m_catalog(new WorksheetCatalog(m_ports.folder, this)), m_previewLater(new QTimer(this)) {
+      m_catalog(new WorksheetCatalog(m_ports.folder, this)), m_previewLater(new QTimer(this)),
+      m_redrawSoon(new QTimer(this)) {
     setObjectName(QStringLiteral("frmLibrary"));
     setWindowTitle(QStringLiteral("Worksheet Library"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -73,6 +74,9 @@ frmLibrary::frmLibrary(LibraryPorts ports, QWidget* parent)
     m_previewLater->setSingleShot(true);
     m_previewLater->setInterval(40);
     connect(m_previewLater, &QTimer::timeout, this, &frmLibrary::showPreview);
+    m_redrawSoon->setSingleShot(true);
+    m_redrawSoon->setInterval(0);
+    connect(m_redrawSoon, &QTimer::timeout, this, &frmLibrary::showPreview);
     connect(m_catalog, &QAbstractItemModel::layoutChanged, this, [this] {
         selectFirstWhenNoneIsSelected();
         updateState();
@@ -561,9 +565,11 @@ bool frmLibrary::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
+    // A new size is drawn at once, the resizes of one turn of the event loop together: a page
+    // takes a few milliseconds, so the preview follows a window edge as it is dragged.
     if (event->type() == QEvent::Resize && watched == m_previewArea->viewport() &&
         !chkFullSize->isChecked())
-        m_previewLater->start();
+        m_redrawSoon->start();
     return QWidget::eventFilter(watched, event);
 }
 

@@ -114,6 +114,7 @@ private:
     QPushButton* cmdMakeAgain = nullptr;
     QPushButton* cmdTrash = nullptr;
     QTimer* m_previewLater = nullptr;
+    QTimer* m_redrawSoon = nullptr;
     QString m_previewed; // the number and settings the preview shows
     QElapsedTimer m_lastRead;
     QFutureWatcherBase* m_trashing = nullptr; // the move to the trash under way

@@ -5,15 +5,19 @@
 // Usage: sbk3_bench_library [WORKSHEETS]. Prints one figure a line.
 #include "app/LibraryWindow.h"
 #include "app/QtDialogs.h"
+#include "app/SettingsDialog.h"
 #include "app/WorksheetCatalog.h"
 #include "common/Dialogs.h"
 #include "print/Layout.h"
 #include "print/Surface.h"
 #include "store/WorksheetList.h"
+#include "worksheet/Preset.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
@@ -24,6 +28,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -213,6 +218,93 @@ void print(const char* name, double value, const char* unit = "ms", double aim =
     std::fflush(stdout);
 }
 
+// Milliseconds from open() to the window painted: the first time, and the median of five more.
+template <typename Open> std::pair<double, double> timeOpening(Open open) {
+    std::vector<double> each;
+    for (int k = 0; k < 6; ++k) {
+        QElapsedTimer clock;
+        clock.start();
+        {
+            const std::unique_ptr<QWidget> window = open();
+            window->show();
+            window->repaint();
+            each.push_back(ms(clock));
+        }
+        QCoreApplication::processEvents();
+    }
+    const double first = each.front();
+    each.erase(each.begin());
+    std::sort(each.begin(), each.end());
+    return {first, each[each.size() / 2]};
+}
+
+// "Worksheet Settings" opened with a preset chosen, to its first paint, beside an empty QDialog;
+// and the library's preview of a 300-problem page drawn anew as its window grows.
+void settingsAndPreview() {
+    char pattern[] = "/tmp/sbk3-bench-settings-XXXXXX";
+    const std::filesystem::path folder = ::mkdtemp(pattern);
+    ClassSetRequest year3;
+    year3.settings.firstMax = year3.settings.secondMax = 999;
+    year3.look.size = PrintSize::Large;
+    year3.look.header = year3.look.numbers = true;
+    year3.look.instructions = "Show your working.";
+    savePreset(presetFolder(folder), "Year 3", year3);
+    const auto [emptyFirst, emptyLater] = timeOpening([] { return std::make_unique<QDialog>(); });
+    const auto [first, later] = timeOpening([&] {
+        auto dialog = std::make_unique<SettingsDialog>(ClassSetRequest{},
+                                                       std::vector<SystemPrinter>{}, nullptr);
+        dialog->setPresetFolder(presetFolder(folder));
+        dialog->choosePreset(QStringLiteral("Year 3"));
+        return dialog;
+    });
+    print("settings_first_open", first, "ms", 100);
+    print("settings_open_median", later);
+    print("empty_dialog_first_open", emptyFirst);
+    print("empty_dialog_open_median", emptyLater);
+    // The empty dialog takes a tenth of a millisecond: the difference says more than a ratio.
+    print("settings_open_over_empty_dialog", later - emptyLater);
+
+    std::string bytes = "\"Three hundred ADD300001\",\"ADD300001\",300\r\n";
+    for (int p = 0; p < 300; ++p)
+        bytes += std::to_string(10 + p % 80) + "," + std::to_string(1 + p % 9) + ",\"+\"\r\n";
+    writeFile(folder / "ADD300001", bytes);
+    QtDialogs dialogs;
+    ProblemSurface surface;
+    PositionTable positions;
+    LayoutCompact(positions);
+    frmLibrary library({.dialogs = dialogs,
+                        .folder = folder,
+                        .picRetPic = surface,
+                        .ProblemPos = positions,
+                        .controls =
+                            [] {
+                                return PageControls{windowLook(false, 0, ""), "."};
+                            },
+                        .runPageCommand = {},
+                        .showFolder = {},
+                        .documentsFolder = folder});
+    library.resize(900, 600);
+    library.show();
+    auto* preview = library.findChild<QLabel*>(QStringLiteral("picPreview"));
+    const auto width = [&] { return preview->pixmap().isNull() ? 0 : preview->pixmap().width(); };
+    if (!QTest::qWaitFor([&] { return width() > 0; }, 10000))
+        std::puts("lost: no preview in 10 s");
+    std::vector<double> each;
+    for (int k = 0; k < 10; ++k) {
+        const int before = width();
+        QElapsedTimer clock;
+        clock.start();
+        library.resize(k % 2 == 0 ? QSize(1300, 900) : QSize(900, 600));
+        if (!QTest::qWaitFor([&] { return width() != before; }, 5000))
+            std::puts("lost: the preview was not drawn anew in 5 s");
+        each.push_back(ms(clock));
+    }
+    std::sort(each.begin(), each.end());
+    print("preview_resize_median", each[each.size() / 2], "ms", 50);
+    print("preview_resize_longest", each.back());
+    std::filesystem::remove_all(folder);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -299,6 +391,7 @@ int main(int argc, char** argv) {
         print("numberbox_key_longest", typing.longestMs, "ms", 20);
         print("numberbox_key_median", typing.medianMs);
     }
+    settingsAndPreview();
     std::filesystem::remove_all(folder);
     return 0;
 }
