@@ -380,9 +380,9 @@ void SettingsDialog::buildPresets() {
         row->addWidget(pushed);
         return pushed;
     };
-    m_savePreset = button("savePreset", QStringLiteral("Save As..."));
-    m_renamePreset = button("renamePreset", QStringLiteral("Rename..."));
-    m_deletePreset = button("deletePreset", QStringLiteral("Delete"));
+    m_savePreset = button("savePreset", QStringLiteral("&Save As..."));
+    m_renamePreset = button("renamePreset", QStringLiteral("Re&name..."));
+    m_deletePreset = button("deletePreset", QStringLiteral("De&lete"));
     m_grid->addWidget(caption, m_row, 0);
     m_grid->addLayout(row, m_row++, 1);
     connect(m_preset, &QComboBox::activated, this,

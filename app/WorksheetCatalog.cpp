@@ -382,6 +382,13 @@ void WorksheetCatalog::groupShown() {
             m_tops.push_back({-1, {}});
         m_tops[at->second].versions.push_back(k);
     }
+    for (Top& top : m_tops) {
+        // A set the search leaves one version of shows that worksheet alone.
+        if (top.versions.size() == 1) {
+            top.row = top.versions.front();
+            top.versions.clear();
+        }
+    }
     for (Top& top : m_tops)
         std::stable_sort(top.versions.begin(), top.versions.end(), [this](int a, int b) {
             return m_rows[static_cast<std::size_t>(a)].sheet.setPlace <

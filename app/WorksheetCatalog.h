@@ -124,7 +124,7 @@ private:
     // Where the change narrows the search, only the rows shown are searched again.
     void showMatches(const std::function<void()>& change, bool narrowing = false);
     // Groups the shown rows into the top-level rows: each worksheet of its own, each set once
-    // where its first shown version stands.
+    // where its first shown version stands (a set of one shown version is that worksheet).
     void groupShown();
     // What a persistent index follows: a worksheet's number, or a set's key.
     QString identityOf(const QModelIndex& index) const;

@@ -351,12 +351,13 @@ TEST_F(LibraryWindowTest, AClassSetIsOneRowPrintedMadeAgainAndTrashedWithItsPdfs
         EXPECT_EQ(catalog.numberAt(catalog.index(k, 0, set)),
                   QStringLiteral("ADD002%1").arg((k + 1) * 100));
 
-    // The current version stays current through a search that leaves it.
+    // The current version stays current through a search that leaves it alone.
     auto* list = library->findChild<QTreeView*>(QStringLiteral("lstWorksheets"));
     list->selectionModel()->setCurrentIndex(
         catalog.index(1, 0, set), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     catalog.setSearch(QStringLiteral("2200"));
     EXPECT_EQ(catalog.numberAt(list->currentIndex()), QStringLiteral("ADD002200"));
+    EXPECT_FALSE(list->currentIndex().parent().isValid()); // the one version found stands alone
     catalog.setSearch({});
     set = list->currentIndex().parent();
     list->selectionModel()->setCurrentIndex(set, QItemSelectionModel::ClearAndSelect |
