@@ -485,10 +485,10 @@ void frmLibrary::showPreview() {
     // screen's own inches. Drawn in the screen's pixels, so it is sharp where they are small.
     const QSize room = m_previewArea->viewport()->size();
     const qreal ratio = devicePixelRatioF();
-    const int dpi = qRound(ratio * (chkFullSize->isChecked()
-                                        ? logicalDpiY()
-                                        : std::max(24, std::min(qRound(room.width() / 8.5),
-                                                                qRound(room.height() / 11.7)))));
+    const int dpi = qRound(
+        ratio * (chkFullSize->isChecked()
+                     ? logicalDpiY()
+                     : std::max(24, std::min(room.width() * 2 / 17, room.height() * 10 / 117))));
     const QString key = QStringLiteral("%1 %2 %3 %4 %5 %6")
                             .arg(number)
                             .arg(int{answerKey})
@@ -536,7 +536,7 @@ void frmLibrary::showPreview() {
 }
 
 void frmLibrary::updateState() {
-    const int shown = m_catalog->rowCount();
+    const int shown = m_catalog->shownCount();
     const int stored = m_catalog->storedCount();
     QString count = shown == stored ? QStringLiteral("%1 worksheets").arg(stored)
                                     : QStringLiteral("%1 of %2 worksheets").arg(shown).arg(stored);

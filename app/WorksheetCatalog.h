@@ -80,6 +80,8 @@ public:
     bool isReading() const { return m_reading != nullptr && (m_announced || m_readAgain); }
     // Why the last reading of the folder ended early; empty when it read it all.
     QString failure() const { return m_failure; }
+    // The worksheets the search leaves, each version of a set counted.
+    int shownCount() const { return static_cast<int>(m_shown.size()); }
     // Every worksheet read so far, shown or not.
     int storedCount() const { return static_cast<int>(m_rows.size()); }
 

@@ -102,6 +102,8 @@ struct QtPrinter::Impl {
     std::unique_ptr<QPdfWriter> writer;
     QPaintDevice* device = nullptr;
     QRectF printable; // in device pixels, origin at its top-left corner
+    // A preview's printable area in character units at scale 1, as the PDF has it.
+    QSizeF printableUnits;
     // A preview: the page drawn at this resolution on an image of the whole paper.
     int imageDpi = 0;
     std::optional<SystemPrinter> previewPrinter; // whose paper the preview is on
@@ -243,6 +245,11 @@ struct QtPrinter::Impl {
         dpi = device->logicalDpiX();
         printable =
             QRectF(QPointF(0, 0), QSizeF(layout.paintRectPixels(qRound(resolution())).size()));
+        // A preview is laid out on the area the printed page has, not on its own few whole
+        // pixels an inch: else a row that just fits on paper may not on screen.
+        const QSizeF onPaper(layout.paintRectPixels(kPagePdfResolution).size());
+        printableUnits = QSizeF(onPaper.width() / (kPagePdfResolution / 12.0),
+                                onPaper.height() / (kPagePdfResolution / 6.0));
         prepared = true;
     }
 
@@ -327,16 +334,29 @@ void QtPrinter::setCurrentY(float y) {
 
 float QtPrinter::scaleHeight() {
     d->prepare();
+    if (d->imageDpi > 0)
+        return static_cast<float>(d->printableUnits.height() / static_cast<double>(d->scale));
     return static_cast<float>(d->printable.height() / d->unitY());
 }
 
 float QtPrinter::scaleWidth() {
     d->prepare();
+    if (d->imageDpi > 0)
+        return static_cast<float>(d->printableUnits.width() / static_cast<double>(d->scale));
     return static_cast<float>(d->printable.width() / d->unitX());
 }
 
 float QtPrinter::textWidth(const std::string& text) {
     d->prepare();
+    if (d->imageDpi > 0) {
+        // A preview measures as the printed page does, at the PDF's resolution: a screen's few
+        // pixels an inch round each glyph's advance up, and the page would be laid out otherwise.
+        QFont reference = d->printerFont();
+        reference.setPixelSize(qRound(reference.pointSizeF() * kPagePdfResolution / 72.0));
+        const QFontMetricsF metrics(reference);
+        return static_cast<float>(metrics.horizontalAdvance(fromUtf8(text)) /
+                                  (kPagePdfResolution / 12.0 * static_cast<double>(d->scale)));
+    }
     const QFontMetricsF metrics(d->printerFont(), d->device);
     return static_cast<float>(metrics.horizontalAdvance(fromUtf8(text)) / d->unitX());
 }

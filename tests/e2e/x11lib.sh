@@ -42,8 +42,9 @@ work_folder_with_window_manager() {
 # Starts SBK3 in $work with the options after $1, its output added to log $1, and clicks its
 # splash away; sets pid and main, the main window, focused.
 start_past_splash() {
-    # Settings kept between runs go to a folder of this start's own, beside the work folder.
-    rm -rf "$work.config"
+    # Settings kept between runs go to a folder of this start's own, beside the work folder;
+    # a restart (SBK3_RESTART=1) keeps what the last run left there.
+    [ -n "${SBK3_RESTART:-}" ] || rm -rf "$work.config"
     mkdir -p "$work.config"
     export XDG_CONFIG_HOME="$work.config"
     (cd "$work" && exec ./SBK3 "${@:2}" >>"$1" 2>&1) &
