@@ -81,10 +81,11 @@ QString typeName(std::string_view number) {
 
 } // namespace
 
-QString WorksheetCatalog::madeText(std::int64_t madeAt) {
+QString WorksheetCatalog::madeText(std::int64_t madeAt, bool shortMonth) {
     static const QLocale english(QLocale::English, QLocale::UnitedKingdom);
     return english.toString(QDateTime::fromSecsSinceEpoch(madeAt),
-                            QStringLiteral("d MMMM yyyy, HH:mm"));
+                            shortMonth ? QStringLiteral("d MMM yyyy, HH:mm")
+                                       : QStringLiteral("d MMMM yyyy, HH:mm"));
 }
 
 QString WorksheetCatalog::spokenRow(const ListedWorksheet& sheet) {
@@ -575,7 +576,7 @@ QVariant WorksheetCatalog::setRowData(const QModelIndex& index, int role) const 
     case ProblemsColumn:
         return first.sheet.count;
     case MadeColumn:
-        return madeText(first.sheet.madeAt);
+        return madeText(first.sheet.madeAt, true);
     default:
         return {};
     }
@@ -604,7 +605,7 @@ QVariant WorksheetCatalog::data(const QModelIndex& index, int role) const {
     case ProblemsColumn:
         return row.sheet.count;
     case MadeColumn:
-        return madeText(row.sheet.madeAt);
+        return madeText(row.sheet.madeAt, true);
     default:
         return {};
     }
@@ -629,10 +630,10 @@ QTreeView* newCatalogView(WorksheetCatalog* catalog, QWidget* parent) {
     view->header()->setStretchLastSection(false);
     view->header()->setSectionResizeMode(WorksheetCatalog::TitleColumn, QHeaderView::Stretch);
     const int digit = view->fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    view->setColumnWidth(WorksheetCatalog::NumberColumn, 12 * digit);
+    view->setColumnWidth(WorksheetCatalog::NumberColumn, 13 * digit);
     view->setColumnWidth(WorksheetCatalog::TypeColumn, 13 * digit);
     view->setColumnWidth(WorksheetCatalog::ProblemsColumn, 9 * digit);
-    view->setColumnWidth(WorksheetCatalog::MadeColumn, 23 * digit);
+    view->setColumnWidth(WorksheetCatalog::MadeColumn, 19 * digit);
     return view;
 }
 

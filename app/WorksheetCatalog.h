@@ -87,9 +87,9 @@ public:
 
     // "ADD030238, Addition Practice ADD030238, Addition, 30 problems, 8 December 2026, 14:05"
     static QString spokenRow(const ListedWorksheet& sheet);
-    // "8 December 2026, 14:05" in the computer's time zone: the same words in every locale, as
-    // the rest of the program's texts.
-    static QString madeText(std::int64_t madeAt);
+    // "8 December 2026, 14:05" in the computer's time zone, "8 Dec 2026, 14:05" for the list's
+    // column: the same words in every locale, as the rest of the program's texts.
+    static QString madeText(std::int64_t madeAt, bool shortMonth = false);
 
     struct Row {
         ListedWorksheet sheet;

@@ -103,9 +103,11 @@ SBK3_RESTART=1 start_past_splash "$OUT/week.log" --library
 library=$(wait_windows "Worksheet Library")
 sleep 1
 focus "$library"
+keys Tab Right # the newest set opened into its versions
+sleep 0.5
 shot week-library
+keys shift+Tab
 number=$(head -n 1 "$work/$(printf '%s\n' $first | head -n 1)" | cut -d, -f2 | tr -d '"')
-grep -a -q "^\"set\",\"$number\",1,3" "$work/$number" || number=$(grep -a -l "\"set\",\"[A-Z0-9]*\",1,3" $(printf "$work/%s " $first) | head -n 1 | xargs basename)
 xdotool type --delay 30 "$number"
 sleep 0.8
 shot week-found
