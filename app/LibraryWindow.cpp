@@ -110,9 +110,9 @@ void frmLibrary::createWidgets() {
     lstWorksheets = newCatalogView(m_catalog, this);
     lstWorksheets->setRootIsDecorated(true); // a class set opens into its versions
     // A version's number stands indented under its set's row, and is read whole.
-    lstWorksheets->setColumnWidth(
-        WorksheetCatalog::NumberColumn,
-        lstWorksheets->columnWidth(WorksheetCatalog::NumberColumn) + lstWorksheets->indentation());
+    lstWorksheets->setColumnWidth(WorksheetCatalog::NumberColumn,
+                                  lstWorksheets->columnWidth(WorksheetCatalog::NumberColumn) +
+                                      lstWorksheets->indentation());
     lstWorksheets->setObjectName(QStringLiteral("lstWorksheets"));
     lstWorksheets->setAccessibleName(QStringLiteral("Worksheets"));
     lstWorksheets->setSelectionMode(QAbstractItemView::ExtendedSelection);
