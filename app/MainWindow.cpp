@@ -21,6 +21,7 @@
 #include "worksheet/PrintSave.h"
 #include "worksheet/Request.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -123,10 +124,35 @@ QWidget* createWidget(const ControlSpec& row, QWidget* window, QObject* keys) {
 
 } // namespace
 
+// Whether the Esc held down was pressed while a list or menu was open: that Esc is the list's.
+// On Wayland the key may reach the window again once the list has closed, a second press
+// before its release or a repeat, and must not end the program there.
+class EscapeWatch : public QObject {
+public:
+    using QObject::QObject;
+    bool heldForAPopup = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_Escape && !key->isAutoRepeat()) {
+                if (type == QEvent::KeyRelease)
+                    heldForAPopup = false;
+                else if (QApplication::activePopupWidget())
+                    heldForAPopup = true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 frmMain::frmMain(MainPorts ports, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      m_ports(std::move(ports)) {
+      m_ports(std::move(ports)), m_escapes(new EscapeWatch(this)) {
+    QCoreApplication::instance()->installEventFilter(m_escapes);
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(fromUtf8(kAppTitle));
     // Nothing on the window shows the right-click menu; its background says what it offers.
@@ -223,9 +249,10 @@ void frmMain::connectControls() {
 
 void frmMain::keyPressEvent(QKeyEvent* event) {
     // Exit is the window's cancel button: an Esc that no control used presses it. An open list
-    // or menu takes its own Esc and only closes.
+    // or menu takes its own Esc and only closes, on every platform.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        cmdExit->click();
+        if (!event->isAutoRepeat() && !m_escapes->heldForAPopup)
+            cmdExit->click();
         return;
     }
     QWidget::keyPressEvent(event);

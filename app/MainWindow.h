@@ -21,6 +21,8 @@ class QRadioButton;
 
 namespace sbk3 {
 
+class EscapeWatch;
+
 class Dialogs;
 class PrinterPort;
 class RandomPort;
@@ -93,6 +95,7 @@ private:
     struct PagePorts pagePorts();
 
     MainPorts m_ports;
+    EscapeWatch* m_escapes; // whether the Esc held down is an open list's
     QLineEdit* txtTitle = nullptr;
     QComboBox* cboType = nullptr;
     QLineEdit* txtNumOfProblems = nullptr;

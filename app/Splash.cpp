@@ -1,8 +1,11 @@
 #include "app/Splash.h"
 
+#include "app/Accessibility.h"
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -28,6 +31,11 @@ frmSplash::frmSplash(std::function<void()> onDismiss, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFixedSize(kWidth, kHeight);
     Form_Load();
+    // A screen reader names the splash and says how to go on; with one running, Return or Space
+    // goes on as a click does, so no one is held here without a mouse.
+    setAccessibleName(QStringLiteral("Sumbrook 3"));
+    setAccessibleDescription(QStringLiteral("Press Return to start."));
+    setFocusPolicy(Qt::StrongFocus);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
         move(area.x() + (area.width() - kWidth) / 2, area.y() + (area.height() - kHeight) / 2);
@@ -83,6 +91,25 @@ void frmSplash::paintEvent(QPaintEvent*) {
 
 void frmSplash::mousePressEvent(QMouseEvent*) {
     Form_MouseDown();
+}
+
+void frmSplash::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (assistiveTechnologyOn() &&
+        (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)) {
+        Form_MouseDown();
+        return;
+    }
+    event->ignore(); // for everyone else keys leave the splash as it is
+}
+
+void frmSplash::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The keyboard comes here, so that a screen reader reads it and Return reaches it.
+    if (assistiveTechnologyOn()) {
+        activateWindow();
+        setFocus(Qt::ActiveWindowFocusReason);
+    }
 }
 
 void frmSplash::Form_MouseDown() {

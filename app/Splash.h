@@ -7,7 +7,8 @@
 
 namespace sbk3 {
 
-// The start-up window: a grey frame and the program's name until a mouse button is pressed.
+// The start-up window: a grey frame and the program's name until a mouse button is pressed, or,
+// while a screen reader or other assistive technology is on, Return or Space.
 class frmSplash : public QWidget {
     Q_OBJECT
 
@@ -27,6 +28,8 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void Form_Load();

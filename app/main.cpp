@@ -1,3 +1,4 @@
+#include "app/Accessibility.h"
 #include "app/Application.h"
 #include "app/MainWindow.h"
 #include "app/QtDialogs.h"
@@ -66,6 +67,7 @@ int main(int argc, char** argv) {
     const QStringList arguments = QApplication::arguments();
     const bool openSettings = arguments.contains(QStringLiteral("--settings"));
     const bool openLibrary = arguments.contains(QStringLiteral("--library"));
+    sbk3::watchAssistiveTechnology();
     auto* splash = new sbk3::frmSplash([&] {
         buildMainWindow();
         mainWindow->show();

@@ -1,5 +1,8 @@
 #include "app/Splash.h"
 
+#include "app/Accessibility.h"
+
+#include <QAccessible>
 #include <QPointer>
 #include <QTest>
 
@@ -122,6 +125,33 @@ TEST(SplashTest, AnyMouseButtonOpensTheMainWindowKeysDoNot) {
             EXPECT_TRUE(splash.isNull()); // unloaded, not merely hidden
         }
     }
+}
+
+// With assistive technology on, the splash is named for a screen reader, takes the keyboard,
+// and Return or Space goes on as a click does; other keys still do nothing.
+TEST(SplashTest, WithAScreenReaderReturnOrSpaceOpensTheMainWindow) {
+    watchAssistiveTechnology();
+    QAccessible::setActive(true); // as Qt's bridge says when a screen reader comes on
+    for (const auto key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+        int opened = 0;
+        QPointer<frmSplash> splash = new frmSplash([&] { ++opened; });
+        splash->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(splash));
+        QAccessibleInterface* named = QAccessible::queryAccessibleInterface(splash);
+        ASSERT_NE(named, nullptr);
+        EXPECT_EQ(named->text(QAccessible::Name) + QStringLiteral(". ") +
+                      named->text(QAccessible::Description),
+                  QStringLiteral("Sumbrook 3. Press Return to start."));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return splash->hasFocus(); }, 2000));
+        QTest::keyClick(splash, Qt::Key_Escape);
+        QTest::keyClick(splash, Qt::Key_A);
+        EXPECT_EQ(opened, 0);
+        QTest::keyClick(splash, key);
+        EXPECT_EQ(opened, 1);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(splash.isNull());
+    }
+    QAccessible::setActive(false);
 }
 
 } // namespace

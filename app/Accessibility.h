@@ -1,0 +1,12 @@
+#pragma once
+
+namespace sbk3 {
+
+// Starts following whether a screen reader or other assistive technology is on, as Qt is told
+// (Qt's AT-SPI bridge says so when the desktop turns one on). Called once at start.
+void watchAssistiveTechnology();
+
+// True while assistive technology is on.
+bool assistiveTechnologyOn();
+
+} // namespace sbk3
