@@ -85,8 +85,8 @@ constexpr std::pair<const char*, const char*> kCaptions[] = {
     {"lblNumOfProblems", "txtNumOfProblems"},
     {"lblCopyright", "txtAppend"}};
 
-// A control of the table, on the window; keys on options and buttons go through the filter.
-QWidget* createWidget(const ControlSpec& row, QWidget* window, QObject* keys) {
+// A control of the table, on the window.
+QWidget* makeWidget(const ControlSpec& row, QWidget* window) {
     const QString caption = fromUtf8(row.caption);
     switch (row.kind) {
     case ControlKind::Label:
@@ -105,21 +105,26 @@ QWidget* createWidget(const ControlSpec& row, QWidget* window, QObject* keys) {
             list->addItem(fromUtf8(info.name));
         return list;
     }
-    case ControlKind::Option: {
-        auto* option = new QRadioButton(caption, window);
-        option->installEventFilter(keys); // the arrow keys move between the two
-        return option;
-    }
+    case ControlKind::Option:
+        return new QRadioButton(caption, window);
     case ControlKind::Button:
     case ControlKind::ToggleButton: {
         auto* button = new QPushButton(caption, window);
-        button->installEventFilter(keys); // Return and Enter press it
         // Bold is a check box drawn as a button: pressed while ticked.
         button->setCheckable(row.kind == ControlKind::ToggleButton);
         return button;
     }
     }
     return nullptr;
+}
+
+// A control of the table, its keys going through the window's filter first: the arrows of the
+// options, Return on a button, and the keys that open the window's menu.
+QWidget* createWidget(const ControlSpec& row, QWidget* window, QObject* keys) {
+    QWidget* made = makeWidget(row, window);
+    if (made)
+        made->installEventFilter(keys);
+    return made;
 }
 
 } // namespace
@@ -279,9 +284,17 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
             button->click();
             return true;
         }
-        if ((key->key() == Qt::Key_Menu && key->modifiers() == Qt::NoModifier) ||
-            (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier)) {
-            showContextMenu(button->mapToGlobal(QPoint(0, button->height())));
+    }
+    if (event->type() == QEvent::KeyPress) {
+        // Shift+F10 opens the window's menu from any control; so does the Menu key, but a text
+        // box keeps its own edit menu there.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool menuKey = key->key() == Qt::Key_Menu && key->modifiers() == Qt::NoModifier;
+        const bool shiftF10 = key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier;
+        auto* control = qobject_cast<QWidget*>(watched);
+        if (control && control->parentWidget() == this &&
+            (shiftF10 || (menuKey && !qobject_cast<QLineEdit*>(watched)))) {
+            showContextMenu(control->mapToGlobal(QPoint(0, control->height())));
             return true;
         }
     }
@@ -344,6 +357,8 @@ void frmMain::cmdPrintSaved_Click() {
 void frmMain::createContextMenu() {
     m_contextMenu = new QMenu(this);
     m_contextMenu->setObjectName(QStringLiteral("contextMenu"));
+    m_contextMenu->setTitle(QStringLiteral("More Commands")); // what a screen reader names it
+    m_contextMenu->setAccessibleName(m_contextMenu->title());
     for (const PageCommand& command : pageCommands()) {
         if (command.menuText.empty())
             continue; // Print Saved is a button

@@ -375,14 +375,25 @@ TEST_F(MainWindowTest, TheContextMenuOffersTheCommandsBesideTheWindow) {
     EXPECT_TRUE(opensOn(control<QPushButton>("cmdPrint"), false));
     EXPECT_TRUE(opensOn(control<QPushButton>("cmdAbout"), true));
     EXPECT_FALSE(opensOn(control<QLineEdit>("txtTitle"), false));
-    for (const auto& [key, modifier] :
-         {std::pair{Qt::Key_Menu, Qt::NoModifier}, std::pair{Qt::Key_F10, Qt::ShiftModifier}}) {
-        auto* help = control<QPushButton>("cmdHelp");
-        help->setFocus();
-        QTest::keyClick(help, key, modifier);
-        EXPECT_TRUE(menu->isVisible()) << key;
-        menu->hide();
+    // By keyboard: Shift+F10 from every control that takes focus, the Menu key from all but the
+    // text boxes, which keep their edit menu there.
+    for (QWidget* focusable : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (focusable->focusPolicy() == Qt::NoFocus || focusable == menu)
+            continue;
+        for (const auto& [key, modifier] :
+             {std::pair{Qt::Key_Menu, Qt::NoModifier}, std::pair{Qt::Key_F10, Qt::ShiftModifier}}) {
+            menu->hide();
+            focusable->setFocus();
+            QTest::keyClick(focusable, key, modifier);
+            const bool textBox = qobject_cast<QLineEdit*>(focusable) != nullptr;
+            EXPECT_EQ(menu->isVisible(), key == Qt::Key_F10 || !textBox)
+                << focusable->objectName().toStdString() << " " << key;
+            menu->hide();
+            if (QWidget* own = QApplication::activePopupWidget())
+                own->close();
+        }
     }
+    EXPECT_EQ(menu->accessibleName(), QStringLiteral("More Commands"));
     QApplication::processEvents();
     if (QWidget* own = QApplication::activePopupWidget())
         own->close();
