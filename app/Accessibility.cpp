@@ -1,6 +1,8 @@
 #include "app/Accessibility.h"
 
 #include <QAccessible>
+#include <QAccessibleWidget>
+#include <QLineEdit>
 
 namespace sbk3 {
 namespace {
@@ -17,10 +19,148 @@ Watcher& watcher() {
     return watching;
 }
 
+// A text box as screen readers read it. Qt's own answers a word asked for at the end of the text
+// by spinning for ever (Qt 6.4), and every run of attributes as empty, after which a screen reader
+// reads a selected text without its last character. This one answers both, and the rest as
+// Qt's does.
+class AccessibleLineEdit : public QAccessibleWidget,
+                           public QAccessibleTextInterface,
+                           public QAccessibleEditableTextInterface {
+public:
+    explicit AccessibleLineEdit(QLineEdit* edit)
+        : QAccessibleWidget(edit, QAccessible::EditableText) {
+        addControllingSignal(QStringLiteral("textChanged(const QString&)"));
+    }
+
+    QLineEdit* edit() const { return static_cast<QLineEdit*>(widget()); }
+
+    // What is shown: dots for a password.
+    QString shown() const { return edit()->displayText(); }
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value)
+            return edit()->echoMode() == QLineEdit::Normal ? edit()->text() : shown();
+        return QAccessibleWidget::text(t);
+    }
+
+    void setText(QAccessible::Text t, const QString& text) override {
+        if (t == QAccessible::Value && !edit()->isReadOnly())
+            edit()->setText(text);
+        else
+            QAccessibleWidget::setText(t, text);
+    }
+
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.editable = !edit()->isReadOnly();
+        state.readOnly = edit()->isReadOnly();
+        state.selectableText = true;
+        state.passwordEdit = edit()->echoMode() != QLineEdit::Normal;
+        return state;
+    }
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface*>(this);
+        if (type == QAccessible::EditableTextInterface)
+            return static_cast<QAccessibleEditableTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    // The text interface.
+    void selection(int selectionIndex, int* startOffset, int* endOffset) const override {
+        *startOffset = *endOffset = 0;
+        if (selectionIndex != 0 || !edit()->hasSelectedText())
+            return;
+        *startOffset = edit()->selectionStart();
+        *endOffset = edit()->selectionEnd();
+    }
+    int selectionCount() const override { return edit()->hasSelectedText() ? 1 : 0; }
+    void addSelection(int startOffset, int endOffset) override {
+        setSelection(0, startOffset, endOffset);
+    }
+    void removeSelection(int selectionIndex) override {
+        if (selectionIndex == 0)
+            edit()->deselect();
+    }
+    void setSelection(int selectionIndex, int startOffset, int endOffset) override {
+        if (selectionIndex == 0)
+            edit()->setSelection(startOffset, endOffset - startOffset);
+    }
+    int cursorPosition() const override { return edit()->cursorPosition(); }
+    void setCursorPosition(int position) override { edit()->setCursorPosition(position); }
+    QString text(int startOffset, int endOffset) const override {
+        if (startOffset > endOffset)
+            return {};
+        return shown().mid(startOffset, endOffset - startOffset);
+    }
+    int characterCount() const override { return static_cast<int>(shown().size()); }
+    QRect characterRect(int offset) const override {
+        // The cursor's rectangle moved to the character, as wide as it.
+        const QLineEdit* box = edit();
+        const QString text = shown();
+        const QRect cursor = box->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+        const QFontMetrics metrics = box->fontMetrics();
+        const int at = cursor.x() + metrics.horizontalAdvance(text.left(offset)) -
+                       metrics.horizontalAdvance(text.left(box->cursorPosition()));
+        const int width =
+            offset >= 0 && offset < text.size() ? metrics.horizontalAdvance(text.at(offset)) : 0;
+        return QRect(box->mapToGlobal(QPoint(at, cursor.y())), QSize(width, cursor.height()));
+    }
+    int offsetAtPoint(const QPoint& point) const override {
+        return edit()->cursorPositionAt(edit()->mapFromGlobal(point));
+    }
+    void scrollToSubstring(int startIndex, int endIndex) override {
+        edit()->setCursorPosition(endIndex);
+        edit()->setCursorPosition(startIndex);
+    }
+    // One run over the whole text, of the box's own look: a text box has no runs of its own.
+    QString attributes(int offset, int* startOffset, int* endOffset) const override {
+        (void)offset;
+        *startOffset = 0;
+        *endOffset = characterCount();
+        return {};
+    }
+    // A word or sentence asked for at the end of the text is the one the text ends in.
+    QString textAtOffset(int offset, QAccessible::TextBoundaryType boundaryType, int* startOffset,
+                         int* endOffset) const override {
+        const int count = characterCount();
+        if (count > 0 && offset >= count &&
+            (boundaryType == QAccessible::WordBoundary ||
+             boundaryType == QAccessible::SentenceBoundary))
+            offset = count - 1;
+        return QAccessibleTextInterface::textAtOffset(offset, boundaryType, startOffset, endOffset);
+    }
+
+    // The editable text interface.
+    void deleteText(int startOffset, int endOffset) override {
+        replaceText(startOffset, endOffset, QString());
+    }
+    void insertText(int offset, const QString& text) override { replaceText(offset, offset, text); }
+    void replaceText(int startOffset, int endOffset, const QString& text) override {
+        if (edit()->isReadOnly() || startOffset > endOffset)
+            return;
+        QString now = edit()->text();
+        now.replace(startOffset, endOffset - startOffset, text);
+        edit()->setText(now);
+    }
+};
+
+QAccessibleInterface* lineEditFactory(const QString& className, QObject* object) {
+    if (className == QLatin1String("QLineEdit") && object && object->isWidgetType())
+        return new AccessibleLineEdit(static_cast<QLineEdit*>(object));
+    return nullptr;
+}
+
 } // namespace
 
-void watchAssistiveTechnology() {
-    watcher();
+void installAccessibility() {
+    static const bool installed = [] {
+        watcher();
+        QAccessible::installFactory(lineEditFactory);
+        return true;
+    }();
+    (void)installed;
 }
 
 bool assistiveTechnologyOn() {

@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
     const QStringList arguments = QApplication::arguments();
     const bool openSettings = arguments.contains(QStringLiteral("--settings"));
     const bool openLibrary = arguments.contains(QStringLiteral("--library"));
-    sbk3::watchAssistiveTechnology();
+    sbk3::installAccessibility();
     auto* splash = new sbk3::frmSplash([&] {
         buildMainWindow();
         mainWindow->show();
