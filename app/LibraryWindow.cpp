@@ -2,6 +2,7 @@
 
 #include "app/Background.h"
 #include "app/PrinterQuery.h"
+#include "app/ScreenFit.h"
 #include "app/WorksheetCatalog.h"
 #include "common/Dialogs.h"
 #include "common/FileExists.h"
@@ -23,6 +24,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFutureWatcher>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -140,7 +142,7 @@ void frmLibrary::createWidgets() {
     m_previewArea->setWidget(picPreview);
     m_previewArea->setWidgetResizable(true);
     m_previewArea->setAlignment(Qt::AlignCenter);
-    m_previewArea->setMinimumSize(300, 390);
+    m_previewArea->setMinimumSize(120, 150);
     m_previewArea->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     m_previewArea->viewport()->installEventFilter(this); // a new size draws the page anew
     chkAnswerKey = new QCheckBox(QStringLiteral("Show &Answer Key"), this);
@@ -193,12 +195,11 @@ void frmLibrary::createWidgets() {
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
 
-    auto* buttons = new QHBoxLayout;
-    for (QPushButton* b :
-         {cmdPrint, cmdPrintAnswerKey, cmdSavePdf, cmdMakeAgain, cmdShowInFolder, cmdTrash})
-        buttons->addWidget(b);
-    buttons->addStretch();
-    buttons->addWidget(cmdClose);
+    // The buttons wrap into more rows where the screen is narrow (a large scale or font).
+    const QSize room = roomOnScreen(this);
+    QGridLayout* buttons = buttonRows({cmdPrint, cmdPrintAnswerKey, cmdSavePdf, cmdMakeAgain,
+                                       cmdShowInFolder, cmdTrash, cmdClose},
+                                      room.width() - 40);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(txtSearch);
     layout->addWidget(split, 1);
@@ -207,10 +208,7 @@ void frmLibrary::createWidgets() {
     setTabOrder(lstWorksheets, chkAnswerKey);
     setTabOrder(chkAnswerKey, chkFullSize);
     // Roomy, but never larger than the screen it opens on.
-    QSize size(1100, 640);
-    if (const QScreen* shown = screen())
-        size = size.boundedTo(shown->availableGeometry().size() - QSize(40, 60));
-    resize(size);
+    fitOnScreen(this, QSize(1100, 640));
 }
 
 void frmLibrary::searchChanged() {

@@ -1,5 +1,6 @@
 #include "app/QtDialogs.h"
 
+#include "app/ScreenFit.h"
 #include "app/WorksheetCatalog.h"
 #include "print/QtText.h"
 
@@ -61,7 +62,9 @@ public:
             m_list->setColumnHidden(WorksheetCatalog::TypeColumn, true);
             m_list->setColumnHidden(WorksheetCatalog::ProblemsColumn, true);
             const int digit = fontMetrics().horizontalAdvance(QLatin1Char('0'));
-            m_list->setMinimumSize(60 * digit, 10 * m_list->fontMetrics().height());
+            m_list->setMinimumSize(
+                QSize(60 * digit, 10 * m_list->fontMetrics().height())
+                    .boundedTo(roomOnScreen(this) - QSize(40, 8 * fontMetrics().height())));
             m_list->hide();
             layout->addWidget(m_list, 1);
             connect(m_field, &QLineEdit::textEdited, this, &NumberBox::typed);
@@ -109,8 +112,14 @@ private:
         const bool show = m_open && m_catalog->rowCount() > 0;
         if (show == m_list->isVisible())
             return;
+        // The box grows about its middle, not from its corner, and stays on the screen and over
+        // its window.
+        const QPoint middle = frameGeometry().center();
         m_list->setVisible(show);
         adjustSize();
+        if (isVisible())
+            move(pos() + middle - frameGeometry().center());
+        fitOnScreen(this, size());
     }
 
     QLineEdit* m_field;

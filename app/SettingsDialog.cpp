@@ -1,6 +1,7 @@
 #include "app/SettingsDialog.h"
 
 #include "app/PrinterQuery.h"
+#include "app/ScreenFit.h"
 #include "common/ProblemKinds.h"
 #include "common/RuntimeError.h"
 #include "print/QtText.h"
@@ -17,9 +18,12 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTabWidget>
+#include <QVBoxLayout>
 
 namespace sbk3 {
 namespace {
@@ -43,19 +47,36 @@ SettingsDialog::SettingsDialog(const ClassSetRequest& opening,
     : QDialog(parent), m_openingPrinter(opening.printer) {
     setObjectName(QStringLiteral("worksheetSettings"));
     setWindowTitle(QStringLiteral("Worksheet Settings"));
-    m_grid = new QGridLayout(this);
+    // The settings scroll where the screen is too small for them (a large scale or font); the
+    // refusal and OK and Cancel stay in sight below them.
+    auto* fields = new QWidget(this);
+    m_grid = new QGridLayout(fields);
     buildPresets();
     buildProblems();
     buildSet();
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("settingsScroll"));
+    scroll->setWidget(fields);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
     m_refusal = new QLabel(this);
     m_refusal->setObjectName(QStringLiteral("refusal"));
     m_refusal->setWordWrap(true);
     m_refusal->setStyleSheet(QStringLiteral("color: #a00000"));
-    m_grid->addWidget(m_refusal, m_row++, 0, 1, 2);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true); // Return presses OK
-    m_grid->addWidget(buttons, m_row++, 0, 1, 2);
+    auto* outer = new QVBoxLayout(this);
+    outer->addWidget(scroll, 1);
+    outer->addWidget(m_refusal);
+    outer->addWidget(buttons);
+    // As large as the fields ask, within the screen.
+    const QSize fieldsWant = fields->sizeHint();
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    fitOnScreen(this, QSize(fieldsWant.width() + scrollBar + 2 * outer->contentsMargins().left(),
+                            fieldsWant.height() + buttons->sizeHint().height() +
+                                outer->contentsMargins().top() * 3 + outer->spacing() * 2));
     connect(buttons, &QDialogButtonBox::accepted, this, [this] { tryAccept(); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
