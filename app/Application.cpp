@@ -149,7 +149,14 @@ WorksheetFolder chooseWorksheetFolder() {
 }
 
 std::filesystem::path documentsFolder() {
-    return toPath(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    // Where the desktop has no Documents folder, the home folder: never the folder the program
+    // happened to be started in.
+    const std::filesystem::path documents =
+        toPath(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    std::error_code ec;
+    if (!documents.empty() && std::filesystem::is_directory(documents, ec))
+        return documents;
+    return toPath(QDir::homePath());
 }
 
 std::string systemDecimalSeparator() {

@@ -212,6 +212,9 @@ void frmMain::createWidgets() {
     layoutGroup->addButton(optEasy);
     layoutGroup->addButton(optCompact);
     optEasy->setChecked(true);
+    // The pair has no frame to name it: each says what it is a choice of.
+    for (QRadioButton* option : {optEasy, optCompact})
+        option->setAccessibleDescription(QStringLiteral("Layout"));
 }
 
 void frmMain::nameBoxesByTheirLabels() {

@@ -140,6 +140,9 @@ MsgResult QtDialogs::messageBox(const Message& message) {
     QMessageBox box(icon, fromUtf8(message.caption), fromUtf8(message.text),
                     yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, owner());
     box.setObjectName(QStringLiteral("messageBox"));
+    // A screen reader reads the text without the lines that only underline a heading.
+    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+        label->setAccessibleName(spokenText(box.text()));
     if (yesNo) {
         box.setDefaultButton(QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::No);
@@ -172,8 +175,39 @@ std::string QtDialogs::saveFileBox(const std::string& caption, const std::string
         .toStdString();
 }
 
+namespace {
+
+QtMessageHandler g_before = nullptr;
+
+// Where no file manager can be started the box says so and names the folder; Qt's own warning
+// on the terminal says nothing more.
+void withoutLauncherWarning(QtMsgType type, const QMessageLogContext& context,
+                            const QString& message) {
+    if (message.startsWith(QLatin1String("Unable to detect a launcher")))
+        return;
+    if (g_before)
+        g_before(type, context, message);
+}
+
+} // namespace
+
 bool QtDialogs::openFolder(const std::string& path) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(fromUtf8(path)));
+    g_before = qInstallMessageHandler(withoutLauncherWarning);
+    const bool opened = QDesktopServices::openUrl(QUrl::fromLocalFile(fromUtf8(path)));
+    qInstallMessageHandler(g_before);
+    return opened;
+}
+
+QString spokenText(const QString& text) {
+    QStringList kept;
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        const QString bare = line.trimmed();
+        const bool underline = bare.size() >= 3 && (bare.count(QLatin1Char('=')) == bare.size() ||
+                                                    bare.count(QLatin1Char('-')) == bare.size());
+        if (!underline)
+            kept << line;
+    }
+    return kept.join(QLatin1Char('\n'));
 }
 
 } // namespace sbk3

@@ -2,7 +2,13 @@
 
 #include "common/Dialogs.h"
 
+#include <QString>
+
 namespace sbk3 {
+
+// A box's text as a screen reader should read it: without the lines of "====" or "----" that
+// underline a heading.
+QString spokenText(const QString& text);
 
 // Modal Qt boxes over the active window.
 class QtDialogs : public Dialogs {

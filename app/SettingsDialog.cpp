@@ -1,7 +1,9 @@
 #include "app/SettingsDialog.h"
 
+#include "app/Application.h"
 #include "app/PrinterQuery.h"
 #include "app/ScreenFit.h"
+#include "common/FileExists.h"
 #include "common/ProblemKinds.h"
 #include "common/RuntimeError.h"
 #include "print/QtText.h"
@@ -89,8 +91,7 @@ SettingsDialog::SettingsDialog(const ClassSetRequest& opening,
                                      QLineEdit::Normal, current);
     };
     askPdfPath = [this] {
-        const QString documents =
-            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        const QString documents = fromUtf8(pathToUtf8(documentsFolder()));
         return QFileDialog::getSaveFileName(this, windowTitle(),
                                             documents + QStringLiteral("/worksheets.pdf"),
                                             QStringLiteral("PDF files (*.pdf)"));

@@ -74,5 +74,17 @@ TEST(ApplicationTest, WithoutAPerUserFolderTheProgramsFolderIsKeptAndTheUserIsTo
     EXPECT_EQ(chooseWorksheetFolder(program, true, ".local/share/SBK3").folder, program);
 }
 
+// Save dialogs propose Documents, or the home folder where there is none: never the folder the
+// program was started in.
+TEST(ApplicationTest, PdfsAreProposedInDocumentsOrElseTheHomeFolder) {
+    test::TempFolder home;
+    const std::string oldHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    ::setenv("HOME", home.path().c_str(), 1);
+    EXPECT_EQ(documentsFolder(), home.path());
+    std::filesystem::create_directory(home / "Documents");
+    EXPECT_EQ(documentsFolder(), home / "Documents");
+    ::setenv("HOME", oldHome.c_str(), 1);
+}
+
 } // namespace
 } // namespace sbk3

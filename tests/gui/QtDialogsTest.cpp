@@ -51,6 +51,17 @@ TEST(QtDialogsTest, RealBoxesCarryCaptionIconAndReturnTheAnswer) {
     EXPECT_EQ(title, QStringLiteral("Sumbrook 3"));
     EXPECT_EQ(icon, QMessageBox::Question);
 
+    // A screen reader reads the Help box without its heading's underline.
+    QString spoken;
+    whenModal([&](QWidget* box) {
+        spoken = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))->accessibleName();
+        qobject_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
+    });
+    dialogs.messageBox({.text = "Help\r\n====\r\n\r\nA (N) anywhere in the code means "
+                                "worksheet serial."});
+    EXPECT_EQ(spoken,
+              QStringLiteral("Help\r\n\r\nA (N) anywhere in the code means worksheet serial."));
+
     whenModal([](QWidget* box) {
         EXPECT_EQ(box->windowTitle(), QStringLiteral("Print Saved"));
         EXPECT_NE(box->findChild<QLabel*>()->text().indexOf(QStringLiteral("worksheet number")),
