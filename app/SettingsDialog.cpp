@@ -9,6 +9,7 @@
 #include "print/QtText.h"
 #include "worksheet/Preset.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -443,13 +444,12 @@ bool SettingsDialog::choosePreset(const QString& name) {
         loadPreset(m_presetFolder, name.toStdString(), &why);
     if (!preset) {
         listPresets({});
-        m_refusal->setText(QStringLiteral("The settings \"") + name +
-                           QStringLiteral("\" cannot be used: ") + fromUtf8(why) +
-                           QStringLiteral(". The file is left as it is."));
+        refuse(QStringLiteral("The settings \"") + name + QStringLiteral("\" cannot be used: ") +
+               fromUtf8(why) + QStringLiteral(". The file is left as it is."));
         return false;
     }
     fill(*preset);
-    m_refusal->clear();
+    refuse({});
     return true;
 }
 
@@ -459,7 +459,7 @@ void SettingsDialog::savePresetAs() {
     if (name.isEmpty())
         return;
     if (const auto problem = presetNameProblem(name.toStdString())) {
-        m_refusal->setText(fromUtf8(*problem));
+        refuse(fromUtf8(*problem));
         return;
     }
     if (m_preset->findText(name) > 0 && name != chosen && askYesNo &&
@@ -467,10 +467,10 @@ void SettingsDialog::savePresetAs() {
         return;
     try {
         savePreset(m_presetFolder, name.toStdString(), request());
-        m_refusal->clear();
+        refuse({});
     } catch (const std::exception& failure) {
-        m_refusal->setText(QStringLiteral("The settings could not be saved: ") +
-                           fromUtf8(describeFailure(failure)) + QStringLiteral("."));
+        refuse(QStringLiteral("The settings could not be saved: ") +
+               fromUtf8(describeFailure(failure)) + QStringLiteral("."));
     }
     listPresets(name);
 }
@@ -484,10 +484,10 @@ void SettingsDialog::renameChosenPreset() {
         if (const auto problem = presetNameProblem(name.toStdString()))
             throw RuntimeError(ErrorNumber::PathFileAccessError, *problem);
         renamePreset(m_presetFolder, chosen.toStdString(), name.toStdString());
-        m_refusal->clear();
+        refuse({});
         listPresets(name);
     } catch (const std::exception& failure) {
-        m_refusal->setText(fromUtf8(describeFailure(failure)));
+        refuse(fromUtf8(describeFailure(failure)));
     }
 }
 
@@ -498,9 +498,9 @@ void SettingsDialog::deleteChosenPreset() {
         return;
     try {
         deletePreset(m_presetFolder, chosen.toStdString());
-        m_refusal->clear();
+        refuse({});
     } catch (const std::exception& failure) {
-        m_refusal->setText(fromUtf8(describeFailure(failure)));
+        refuse(fromUtf8(describeFailure(failure)));
     }
     listPresets({});
 }
@@ -581,13 +581,33 @@ QString SettingsDialog::refusal() const {
     return m_refusal->text();
 }
 
-std::optional<std::string> SettingsDialog::unreadableField() const {
+void SettingsDialog::refuse(const QString& text, QWidget* field) {
+    m_refusal->setText(text);
+    m_refusal->setAccessibleName(text);
+    // A refusal is read out: the field it is about takes the keyboard and says it after its
+    // own name, or else the sentence itself does; and it is sent as an alert.
+    for (QSpinBox* box : findChildren<QSpinBox*>())
+        box->setAccessibleDescription(QString());
+    m_refusal->setFocusPolicy(text.isEmpty() ? Qt::NoFocus : Qt::StrongFocus);
+    if (text.isEmpty())
+        return;
+    if (field) {
+        field->setAccessibleDescription(text);
+        field->setFocus();
+    } else {
+        m_refusal->setFocus();
+    }
+    QAccessibleEvent alert(m_refusal, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
+}
+
+std::optional<std::string> SettingsDialog::unreadableField(QWidget** at) const {
     // A field left blank, or holding what is no number of its range, shows no value: OK never
     // uses the one it last had instead.
     for (QSpinBox* box : findChildren<QSpinBox*>()) {
         if (box->hasAcceptableInput())
             continue;
-        box->setFocus();
+        *at = box;
         box->selectAll();
         QString name = box->accessibleName();
         if (name.endsWith(QLatin1Char(':')))
@@ -600,12 +620,13 @@ std::optional<std::string> SettingsDialog::unreadableField() const {
 
 bool SettingsDialog::tryAccept() {
     const ClassSetRequest r = request();
-    std::optional<std::string> refused = unreadableField();
+    QWidget* field = nullptr;
+    std::optional<std::string> refused = unreadableField(&field);
     if (!refused)
         refused = CheckSettings(r.settings);
     if (!refused)
         refused = CheckClassSet(r, false); // a laid-out page takes any number of problems
-    m_refusal->setText(refused ? fromUtf8(*refused) : QString());
+    refuse(refused ? fromUtf8(*refused) : QString(), field);
     if (refused)
         return false;
     if (const auto few = TooFewDifferentProblems(r.settings, r.problems);

@@ -88,8 +88,11 @@ private:
     void buildPage();
     QLineEdit* line(const char* name, const char* label);
     void updateNote();
-    // The first number field whose text is no number of its range, as a refusal; it takes focus.
-    std::optional<std::string> unreadableField() const;
+    // The first number field whose text is no number of its range, as a refusal; at is set to
+    // it.
+    std::optional<std::string> unreadableField(QWidget** at) const;
+    // Shows the refusal (empty: none) and makes a screen reader read it.
+    void refuse(const QString& text, QWidget* field = nullptr);
 
     std::vector<SystemPrinter> m_printers;
     // A setting: how its widget shows a request's value, and reads it back into a request.

@@ -73,10 +73,16 @@ TEST_F(SettingsDialogTest, OpensWithItsValuesAndEveryFieldNamedByItsLabel) {
 }
 
 TEST_F(SettingsDialogTest, WhatCannotBeMetIsRefusedInTheDialog) {
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
     field<QSpinBox>("firstMin")->setValue(20);
     EXPECT_FALSE(dialog.tryAccept());
     EXPECT_EQ(dialog.refusal(),
               QStringLiteral("The smallest of the first numbers is larger than the largest."));
+    // A screen reader reads it: the sentence takes the keyboard, named by itself.
+    EXPECT_TRUE(field<QLabel>("refusal")->hasFocus());
+    EXPECT_EQ(field<QLabel>("refusal")->accessibleName(), dialog.refusal());
     field<QSpinBox>("firstMin")->setValue(0);
     field<QSpinBox>("problems")->setValue(301);
     EXPECT_FALSE(dialog.tryAccept());
@@ -117,6 +123,8 @@ TEST(SettingsDialogRoundTripTest, EveryFieldAwayFromItsDefaultComesBackOut) {
 // range is refused with a sentence, never replaced by the value it had before.
 TEST_F(SettingsDialogTest, ABlankOrUnreadableNumberIsRefusedNotReplaced) {
     dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
     auto* versions = field<QSpinBox>("versions");
     versions->setValue(4);
     for (const char* typed : {"", "-5", "abc"}) {
@@ -125,6 +133,9 @@ TEST_F(SettingsDialogTest, ABlankOrUnreadableNumberIsRefusedNotReplaced) {
         EXPECT_EQ(dialog.refusal(),
                   QStringLiteral("Type a whole number from 0 to 999 in \"Versions\"."))
             << typed;
+        // The field takes the keyboard and says the sentence after its name.
+        EXPECT_TRUE(versions->hasFocus());
+        EXPECT_EQ(versions->accessibleDescription(), dialog.refusal());
         EXPECT_EQ(dialog.result(), QDialog::Rejected);
     }
     versions->findChild<QLineEdit*>()->setText(QStringLiteral("3"));
