@@ -1,7 +1,10 @@
 #include "app/Accessibility.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 
 namespace sbk3 {
@@ -10,8 +13,13 @@ namespace {
 class Watcher : public QAccessible::ActivationObserver {
 public:
     Watcher() { QAccessible::installActivationObserver(this); }
-    void accessibilityActiveChanged(bool active) override { on = active; }
+    void accessibilityActiveChanged(bool active) override {
+        on = active;
+        if (active)
+            Q_EMIT signals.turnedOn();
+    }
     bool on = false;
+    AssistiveTechnologySignals signals;
 };
 
 Watcher& watcher() {
@@ -146,9 +154,85 @@ public:
     }
 };
 
-QAccessibleInterface* lineEditFactory(const QString& className, QObject* object) {
-    if (className == QLatin1String("QLineEdit") && object && object->isWidgetType())
-        return new AccessibleLineEdit(static_cast<QLineEdit*>(object));
+// A drop-down read with its value: "Type: Addition, combo box" on focus. Screen readers take a
+// labelled box's label for its name and read no value when it takes focus, and they ignore a
+// box's change of name: so the box is named by its label and its value, labels no longer
+// stand for it, and each new value is announced.
+class AccessibleComboBox : public QAccessibleWidget {
+public:
+    explicit AccessibleComboBox(QComboBox* box) : QAccessibleWidget(box, QAccessible::ComboBox) {
+        addControllingSignal(QStringLiteral("currentIndexChanged(int)"));
+    }
+
+    QComboBox* box() const { return static_cast<QComboBox*>(widget()); }
+
+    QString text(QAccessible::Text t) const override {
+        switch (t) {
+        case QAccessible::Name: {
+            QString label = box()->accessibleName();
+            if (label.isEmpty())
+                return box()->currentText();
+            if (!label.endsWith(QLatin1Char(':')))
+                label += QLatin1Char(':');
+            return label + QLatin1Char(' ') + box()->currentText();
+        }
+        case QAccessible::Value:
+            return box()->currentText();
+        default:
+            return QAccessibleWidget::text(t);
+        }
+    }
+
+    QList<QPair<QAccessibleInterface*, QAccessible::Relation>>
+    relations(QAccessible::Relation match) const override {
+        return QAccessibleWidget::relations(match & ~QAccessible::Relation(QAccessible::Label));
+    }
+
+    QStringList actionNames() const override {
+        return QStringList{showMenuAction()} + QAccessibleWidget::actionNames();
+    }
+
+    void doAction(const QString& action) override {
+        if (action == showMenuAction())
+            box()->showPopup();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+};
+
+// What announce shows: a notification, read as it appears.
+class AccessibleAnnouncement : public QAccessibleWidget {
+public:
+    explicit AccessibleAnnouncement(QWidget* shown)
+        : QAccessibleWidget(shown, QAccessible::Notification) {}
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name)
+            return static_cast<QLabel*>(widget())->text();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+class Announcement : public QLabel {
+    Q_OBJECT
+
+public:
+    using QLabel::QLabel;
+};
+
+QAccessibleInterface* ownFactory(const QString& className, QObject* object) {
+    (void)className;
+    if (auto* line = qobject_cast<QLineEdit*>(object))
+        return new AccessibleLineEdit(line);
+    if (auto* box = qobject_cast<QComboBox*>(object)) {
+        // Asked for once a box: its new values are announced from then on, while it has focus.
+        QObject::connect(box, &QComboBox::currentIndexChanged, box, [box] {
+            if (box->hasFocus() && !box->view()->isVisible())
+                announce(box, box->currentText());
+        });
+        return new AccessibleComboBox(box);
+    }
+    if (auto* shown = qobject_cast<Announcement*>(object))
+        return new AccessibleAnnouncement(shown);
     return nullptr;
 }
 
@@ -157,14 +241,37 @@ QAccessibleInterface* lineEditFactory(const QString& className, QObject* object)
 void installAccessibility() {
     static const bool installed = [] {
         watcher();
-        QAccessible::installFactory(lineEditFactory);
+        QAccessible::installFactory(ownFactory);
         return true;
     }();
     (void)installed;
+}
+
+AssistiveTechnologySignals& assistiveTechnologySignals() {
+    return watcher().signals;
 }
 
 bool assistiveTechnologyOn() {
     return QAccessible::isActive() || watcher().on;
 }
 
+void announce(QWidget* window, const QString& text) {
+    if (!window || text.isEmpty())
+        return;
+    window = window->window();
+    auto* shown = window->findChild<Announcement*>(QStringLiteral("announcement"),
+                                                   Qt::FindDirectChildrenOnly);
+    if (!shown) {
+        shown = new Announcement(window);
+        shown->setObjectName(QStringLiteral("announcement"));
+        shown->setGeometry(0, 0, 1, 1); // a point in the corner, under the window's controls
+    }
+    shown->hide();
+    shown->setText(text);
+    shown->lower();
+    shown->show();
+}
+
 } // namespace sbk3
+
+#include "Accessibility.moc"

@@ -36,6 +36,8 @@ frmSplash::frmSplash(std::function<void()> onDismiss, QWidget* parent)
     setAccessibleName(QStringLiteral("Sumbrook 3"));
     setAccessibleDescription(QStringLiteral("Press Return to start."));
     setFocusPolicy(Qt::StrongFocus);
+    connect(&assistiveTechnologySignals(), &AssistiveTechnologySignals::turnedOn, this,
+            &frmSplash::takeKeyboard);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
         move(area.x() + (area.width() - kWidth) / 2, area.y() + (area.height() - kHeight) / 2);
@@ -105,13 +107,18 @@ void frmSplash::keyPressEvent(QKeyEvent* event) {
 
 void frmSplash::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    // The keyboard comes here, so that a screen reader reads it and Return reaches it.
-    if (assistiveTechnologyOn()) {
-        activateWindow();
-        setFocus(Qt::ActiveWindowFocusReason);
-    }
+    if (assistiveTechnologyOn())
+        takeKeyboard();
 }
 
+// The keyboard comes here, so that a screen reader reads the splash and Return reaches it: as it
+// shows, or when assistive technology comes on while it does.
+void frmSplash::takeKeyboard() {
+    if (!isVisible())
+        return;
+    activateWindow();
+    setFocus(Qt::ActiveWindowFocusReason);
+}
 void frmSplash::Form_MouseDown() {
     if (!isVisible())
         return;

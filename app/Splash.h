@@ -32,6 +32,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void takeKeyboard();
     void Form_Load();
     void Form_MouseDown();
 

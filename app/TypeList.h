@@ -4,16 +4,15 @@
 
 namespace sbk3 {
 
-// The drop-down list of problem types. Screen readers get its accessible name (its label's
-// text) as its name and the selected item as its value; Qt on Linux would name it by the
-// selected item.
+// The drop-down list of problem types. Screen readers read it as every drop-down of the program:
+// its label and its value, and each new value as it changes.
 class TypeList : public QComboBox {
     Q_OBJECT
 
 public:
     using QComboBox::QComboBox;
 
-    // Makes Qt's accessibility ask this class for the lists' interfaces; call once.
+    // Makes Qt's accessibility ask the program for the lists' interfaces.
     static void installAccessibility();
 };
 

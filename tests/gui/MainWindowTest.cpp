@@ -315,10 +315,26 @@ TEST_F(MainWindowTest, EachBoxIsNamedByItsLabel) {
         QAccessibleInterface* accessible =
             QAccessible::queryAccessibleInterface(control<QWidget>(c.control));
         ASSERT_NE(accessible, nullptr) << c.control;
-        EXPECT_EQ(accessible->text(QAccessible::Name), control<QLabel>(c.label)->text())
+        // A drop-down is read with its value, "Type: Addition": screen readers read no value of
+        // a box that takes focus.
+        const auto* list = qobject_cast<QComboBox*>(control<QWidget>(c.control));
+        const QString value = list ? QStringLiteral(" ") + list->currentText() : QString();
+        EXPECT_EQ(accessible->text(QAccessible::Name), control<QLabel>(c.label)->text() + value)
             << c.control;
         EXPECT_EQ(control<QLabel>(c.label)->buddy(), control<QWidget>(c.control));
     }
+    // Each new value of the focused drop-down is announced, as a notification that appears.
+    showAndFocus();
+    auto* type = control<QComboBox>("cboType");
+    type->setFocus();
+    QTest::keyClick(type, Qt::Key_Down);
+    const auto* said = window.findChild<QLabel*>(QStringLiteral("announcement"));
+    ASSERT_NE(said, nullptr);
+    EXPECT_EQ(said->text(), type->currentText());
+    EXPECT_NE(said->text(), QStringLiteral("Addition"));
+    EXPECT_TRUE(said->isVisible());
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(const_cast<QLabel*>(said))->role(),
+              QAccessible::Notification);
 }
 
 // The library is one window beside the main one, never a second copy, and the main window stays
