@@ -1,5 +1,6 @@
 #include "app/LibraryWindow.h"
 
+#include "app/Accessibility.h"
 #include "app/Background.h"
 #include "app/PrinterQuery.h"
 #include "app/ScreenFit.h"
@@ -67,7 +68,7 @@ std::optional<QString> moveFileToTrash(const std::filesystem::path& file) {
 frmLibrary::frmLibrary(LibraryPorts ports, QWidget* parent)
     : QWidget(parent, Qt::Window), m_ports(std::move(ports)),
       m_catalog(new WorksheetCatalog(m_ports.folder, this)), m_previewLater(new QTimer(this)),
-      m_redrawSoon(new QTimer(this)) {
+      m_redrawSoon(new QTimer(this)), m_announceLater(new QTimer(this)) {
     setObjectName(QStringLiteral("frmLibrary"));
     setWindowTitle(QStringLiteral("Worksheet Library"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -76,6 +77,9 @@ frmLibrary::frmLibrary(LibraryPorts ports, QWidget* parent)
     m_previewLater->setSingleShot(true);
     m_previewLater->setInterval(40);
     connect(m_previewLater, &QTimer::timeout, this, &frmLibrary::showPreview);
+    m_announceLater->setSingleShot(true);
+    m_announceLater->setInterval(500);
+    connect(m_announceLater, &QTimer::timeout, this, &frmLibrary::announceMatches);
     m_redrawSoon->setSingleShot(true);
     m_redrawSoon->setInterval(0);
     connect(m_redrawSoon, &QTimer::timeout, this, &frmLibrary::showPreview);
@@ -213,6 +217,16 @@ void frmLibrary::createWidgets() {
 
 void frmLibrary::searchChanged() {
     m_catalog->setSearch(txtSearch->text());
+    m_announceLater->start();
+}
+
+// Once typing pauses, a screen reader says how many match and which one Return would print.
+void frmLibrary::announceMatches() {
+    QString said = lblCount->text();
+    const QModelIndex current = lstWorksheets->selectionModel()->currentIndex();
+    if (current.isValid())
+        said += QStringLiteral(". ") + m_catalog->spokenAt(current);
+    announce(this, said);
 }
 
 // Whatever the search leaves, the first match is the one Return prints and the preview shows.

@@ -89,6 +89,7 @@ protected:
 private:
     void createWidgets();
     void searchChanged();
+    void announceMatches();
     void selectFirstWhenNoneIsSelected();
     void showPreview();
     void updateState();
@@ -115,6 +116,7 @@ private:
     QPushButton* cmdTrash = nullptr;
     QTimer* m_previewLater = nullptr;
     QTimer* m_redrawSoon = nullptr;
+    QTimer* m_announceLater = nullptr;
     QString m_previewed; // the number and settings the preview shows
     QElapsedTimer m_lastRead;
     QFutureWatcherBase* m_trashing = nullptr; // the move to the trash under way

@@ -88,16 +88,11 @@ QString WorksheetCatalog::madeText(std::int64_t madeAt, bool shortMonth) {
                                        : QStringLiteral("d MMMM yyyy, HH:mm"));
 }
 
-QString WorksheetCatalog::spokenRow(const ListedWorksheet& sheet) {
-    QString spoken =
-        fromUtf8(sheet.number) + QStringLiteral(", ") + fromUtf8(sheet.title) +
-        QStringLiteral(", ") + typeName(sheet.number) + QStringLiteral(", ") +
-        QString::number(sheet.count) +
-        (sheet.count == 1 ? QStringLiteral(" problem, ") : QStringLiteral(" problems, ")) +
-        madeText(sheet.madeAt);
-    if (sheet.incomplete)
-        spoken += QStringLiteral(", incomplete");
-    return spoken;
+QString WorksheetCatalog::spokenAt(const QModelIndex& index) const {
+    QStringList cells;
+    for (int column = 0; column < ColumnCount; ++column)
+        cells << index.siblingAtColumn(column).data(Qt::AccessibleTextRole).toString();
+    return cells.join(QStringLiteral(", "));
 }
 
 namespace {
@@ -558,25 +553,24 @@ QVariant WorksheetCatalog::setRowData(const QModelIndex& index, int role) const 
     title.remove(first.number);
     title = title.replace(QStringLiteral("()"), QString()).simplified();
     const QString count = QStringLiteral("Set of %1").arg(versions.size());
-    if (role == Qt::AccessibleTextRole && index.column() == NumberColumn)
-        return QStringLiteral("Class set of %1 worksheets, %2, %3, %4 problems each, %5")
-            .arg(versions.size())
-            .arg(title, typeName(first.sheet.number))
-            .arg(first.sheet.count)
-            .arg(madeText(first.sheet.madeAt));
-    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+    // A screen reader reads the row's cells in turn, each once: "Class set of 3 worksheets.
+    // Year 1 Sums. Addition. 12 problems each. 9 December 2026, 14:05."
+    const bool spoken = role == Qt::AccessibleTextRole;
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole && !spoken)
         return {};
     switch (index.column()) {
     case NumberColumn:
-        return count;
+        return spoken ? QStringLiteral("Class set of %1 worksheets").arg(versions.size()) : count;
     case TitleColumn:
         return title;
     case TypeColumn:
         return typeName(first.sheet.number);
     case ProblemsColumn:
+        if (spoken)
+            return QStringLiteral("%1 problems each").arg(first.sheet.count);
         return first.sheet.count;
     case MadeColumn:
-        return madeText(first.sheet.madeAt, true);
+        return madeText(first.sheet.madeAt, !spoken);
     default:
         return {};
     }
@@ -591,9 +585,10 @@ QVariant WorksheetCatalog::data(const QModelIndex& index, int role) const {
     const Row& row = *found;
     if (role == NumberRole)
         return row.number;
-    if (role == Qt::AccessibleTextRole && index.column() == NumberColumn)
-        return spokenRow(row.sheet);
-    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+    // A screen reader reads the row's cells in turn, each once: "ADD030238. Addition Practice.
+    // Addition. 30 problems. 8 December 2026, 14:05."
+    const bool spoken = role == Qt::AccessibleTextRole;
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole && !spoken)
         return {};
     switch (index.column()) {
     case NumberColumn:
@@ -603,9 +598,13 @@ QVariant WorksheetCatalog::data(const QModelIndex& index, int role) const {
     case TypeColumn:
         return typeName(row.sheet.number);
     case ProblemsColumn:
+        if (spoken)
+            return QString::number(row.sheet.count) + (row.sheet.count == 1
+                                                           ? QStringLiteral(" problem")
+                                                           : QStringLiteral(" problems"));
         return row.sheet.count;
     case MadeColumn:
-        return madeText(row.sheet.madeAt, true);
+        return madeText(row.sheet.madeAt, !spoken);
     default:
         return {};
     }

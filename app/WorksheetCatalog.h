@@ -85,8 +85,9 @@ public:
     // Every worksheet read so far, shown or not.
     int storedCount() const { return static_cast<int>(m_rows.size()); }
 
-    // "ADD030238, Addition Practice ADD030238, Addition, 30 problems, 8 December 2026, 14:05"
-    static QString spokenRow(const ListedWorksheet& sheet);
+    // A row as one sentence: "ADD030238, Addition Practice ADD030238, Addition, 30 problems,
+    // 8 December 2026, 14:05".
+    QString spokenAt(const QModelIndex& index) const;
     // "8 December 2026, 14:05" in the computer's time zone, "8 Dec 2026, 14:05" for the list's
     // column: the same words in every locale, as the rest of the program's texts.
     static QString madeText(std::int64_t madeAt, bool shortMonth = false);

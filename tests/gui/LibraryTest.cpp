@@ -137,10 +137,14 @@ TEST(LibraryCatalogTest, NewestFirstSortableSpokenAndFollowingTheFolder) {
     QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&view);
     ASSERT_NE(list, nullptr);
     ASSERT_NE(list->tableInterface(), nullptr);
-    EXPECT_EQ(list->tableInterface()->cellAt(0, 0)->text(QAccessible::Name),
-              QStringLiteral(
-                  "ADD030238, Addition Practice ADD030238, Addition, 30 problems, 8 December 2026, "
-                  "12:00"));
+    // Each cell read once, in words: the number, the title, the type, "30 problems", the date.
+    QStringList cells;
+    for (int column = 0; column < WorksheetCatalog::ColumnCount; ++column)
+        cells << list->tableInterface()->cellAt(0, column)->text(QAccessible::Name);
+    EXPECT_EQ(cells.join(QStringLiteral(", ")),
+              QStringLiteral("ADD030238, Addition Practice ADD030238, Addition, 30 problems, 8 "
+                             "December 2026, 12:00"));
+    EXPECT_EQ(catalog.spokenAt(catalog.index(0, 0)), cells.join(QStringLiteral(", ")));
 
     QProcess other;
     other.setWorkingDirectory(QString::fromStdString(folder.path().string()));
@@ -280,6 +284,14 @@ TEST_F(LibraryWindowTest, TypingFiltersAndReturnPrintsTheMatch) {
     EXPECT_EQ(library->windowTitle(), QStringLiteral("Worksheet Library"));
     QTest::keyClicks(search, QStringLiteral("238"));
     EXPECT_EQ(numbersShown(library->catalog()), QStringList{QStringLiteral("ADD030238")});
+    // Once typing pauses, a screen reader hears the count and the match Return prints.
+    const auto said = [&] {
+        const auto* shown = library->findChild<QLabel*>(QStringLiteral("announcement"));
+        return shown ? shown->text() : QString();
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !said().isEmpty(); }, 3000));
+    EXPECT_TRUE(said().startsWith(QStringLiteral("1 of 3 worksheets. ADD030238, ")))
+        << said().toStdString();
     QTest::keyClick(search, Qt::Key_Return);
     QTest::keyClick(search, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(search, QStringLiteral("FRI"));
