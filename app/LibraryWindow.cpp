@@ -220,13 +220,10 @@ void frmLibrary::searchChanged() {
     m_announceLater->start();
 }
 
-// Once typing pauses, a screen reader says how many match and which one Return would print.
+// Once typing pauses, a screen reader says how many match; the match Return would print it
+// reads as the list selects it.
 void frmLibrary::announceMatches() {
-    QString said = lblCount->text();
-    const QModelIndex current = lstWorksheets->selectionModel()->currentIndex();
-    if (current.isValid())
-        said += QStringLiteral(". ") + m_catalog->spokenAt(current);
-    announce(this, said);
+    announce(this, lblCount->text());
 }
 
 // Whatever the search leaves, the first match is the one Return prints and the preview shows.
