@@ -62,6 +62,7 @@ SettingsDialog::SettingsDialog(const ClassSetRequest& opening,
     scroll->setWidget(fields);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFocusPolicy(Qt::NoFocus); // Tab goes from field to field, never to the frame
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
     m_refusal = new QLabel(this);
