@@ -26,6 +26,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QElapsedTimer>
 #include <QFutureWatcher>
 #include <QKeyEvent>
 #include <QLabel>
@@ -129,18 +130,25 @@ QWidget* createWidget(const ControlSpec& row, QWidget* window, QObject* keys) {
 
 } // namespace
 
-// Whether the Esc held down was pressed while a list or menu was open: that Esc is the list's.
-// On Wayland the key may reach the window again once the list has closed, a second press
-// before its release or a repeat, and must not end the program there.
+// Whether an Esc is an open list's or menu's. On Wayland the Esc that closes a list reaches the
+// window as well, in the same instant the list closes; there it may also repeat, or come again
+// before the key is let go. None of these may end the program.
 class EscapeWatch : public QObject {
 public:
-    using QObject::QObject;
-    bool heldForAPopup = false;
+    explicit EscapeWatch(QObject* parent) : QObject(parent) {}
+
+    bool takenByAList() const {
+        return heldForAPopup || (popupClosed.isValid() && popupClosed.elapsed() < 100);
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         const QEvent::Type type = event->type();
-        if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
+        if (type == QEvent::Hide) {
+            if (const auto* shown = qobject_cast<QWidget*>(watched);
+                shown && shown->isWindow() && shown->windowType() == Qt::Popup)
+                popupClosed.start();
+        } else if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
             const auto* key = static_cast<QKeyEvent*>(event);
             if (key->key() == Qt::Key_Escape && !key->isAutoRepeat()) {
                 if (type == QEvent::KeyRelease)
@@ -151,6 +159,10 @@ protected:
         }
         return QObject::eventFilter(watched, event);
     }
+
+private:
+    bool heldForAPopup = false;
+    QElapsedTimer popupClosed; // when a list or menu last closed
 };
 
 frmMain::frmMain(MainPorts ports, QWidget* parent)
@@ -259,7 +271,7 @@ void frmMain::keyPressEvent(QKeyEvent* event) {
     // Exit is the window's cancel button: an Esc that no control used presses it. An open list
     // or menu takes its own Esc and only closes, on every platform.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        if (!event->isAutoRepeat() && !m_escapes->heldForAPopup)
+        if (!event->isAutoRepeat() && !m_escapes->takenByAList())
             cmdExit->click();
         return;
     }
