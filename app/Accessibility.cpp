@@ -212,11 +212,15 @@ public:
     }
 };
 
+// Read, never seen: it paints nothing.
 class Announcement : public QLabel {
     Q_OBJECT
 
 public:
     using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override {}
 };
 
 QAccessibleInterface* ownFactory(const QString& className, QObject* object) {
