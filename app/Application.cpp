@@ -151,7 +151,7 @@ WorksheetFolder chooseWorksheetFolder() {
 std::filesystem::path documentsFolder() {
     // Where the desktop has no Documents folder, the home folder: never the folder the program
     // happened to be started in.
-    const std::filesystem::path documents =
+    std::filesystem::path documents =
         toPath(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
     std::error_code ec;
     if (!documents.empty() && std::filesystem::is_directory(documents, ec))
