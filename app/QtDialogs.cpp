@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
@@ -66,6 +67,13 @@ public:
                 QSize(60 * digit, 10 * m_list->fontMetrics().height())
                     .boundedTo(roomOnScreen(this) - QSize(40, 8 * fontMetrics().height())));
             m_list->hide();
+            // Where the box cannot be moved (Wayland: the compositor keeps its corner), the
+            // list's room is there from the start, so the box never grows off its window.
+            if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+                QSizePolicy keepsRoom = m_list->sizePolicy();
+                keepsRoom.setRetainSizeWhenHidden(true);
+                m_list->setSizePolicy(keepsRoom);
+            }
             layout->addWidget(m_list, 1);
             connect(m_field, &QLineEdit::textEdited, this, &NumberBox::typed);
             connect(m_list, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
