@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/Accessibility.h"
 #include "app/Application.h"
 #include "app/Background.h"
 #include "app/ClassSetCommand.h"
@@ -99,7 +100,7 @@ QWidget* makeWidget(const ControlSpec& row, QWidget* window) {
         return box;
     }
     case ControlKind::TypeList: {
-        TypeList::installAccessibility();
+        installAccessibility(); // the list is read with its value
         auto* list = new TypeList(window);
         list->setEditable(false);
         for (const ProblemTypeInfo& info : problemTypes())

@@ -11,9 +11,6 @@ class TypeList : public QComboBox {
 
 public:
     using QComboBox::QComboBox;
-
-    // Makes Qt's accessibility ask the program for the lists' interfaces.
-    static void installAccessibility();
 };
 
 } // namespace sbk3

@@ -279,15 +279,25 @@ SheetProblem readSheetProblem(std::string_view line, int k) {
     return problem;
 }
 
-// The page line's fields, each of its own kind; nothing when one is not.
-std::optional<PageLook> readPageLine(std::string_view line) {
-    RecordReader fields(line);
-    std::array<std::string, 10> texts;
+// The first N fields of a line; nothing where it has fewer.
+template <std::size_t N>
+std::optional<std::array<std::string, N>> firstFields(RecordReader& fields) {
+    std::array<std::string, N> texts;
     for (std::string& text : texts) {
         if (fields.atTextEnd())
             return std::nullopt;
         text = fields.nextField();
     }
+    return texts;
+}
+
+// The page line's fields, each of its own kind; nothing when one is not.
+std::optional<PageLook> readPageLine(std::string_view line) {
+    RecordReader fields(line);
+    const std::optional<std::array<std::string, 10>> read = firstFields<10>(fields);
+    if (!read)
+        return std::nullopt;
+    const std::array<std::string, 10>& texts = *read;
     const auto flag = [](const std::string& text) -> std::optional<bool> {
         if (text == "0" || text == "1")
             return text == "1";
@@ -315,12 +325,10 @@ std::optional<PageLook> readPageLine(std::string_view line) {
 // "set","MIX020477",3,30: a key of a worksheet number's characters, a place within the size.
 std::optional<SetPlace> readSetLine(std::string_view line) {
     RecordReader fields(line);
-    std::array<std::string, 4> texts;
-    for (std::string& text : texts) {
-        if (fields.atTextEnd())
-            return std::nullopt;
-        text = fields.nextField();
-    }
+    const std::optional<std::array<std::string, 4>> read = firstFields<4>(fields);
+    if (!read)
+        return std::nullopt;
+    const std::array<std::string, 4>& texts = *read;
     const auto whole = [](const std::string& text) -> int {
         if (text.empty() || text.size() > 3 || !std::all_of(text.begin(), text.end(), isDigit))
             return 0;

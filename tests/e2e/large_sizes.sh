@@ -8,12 +8,7 @@ OUT=$(mkdir -p "$2" && readlink -f "$2")
 here=$(dirname "$(readlink -f "$0")")
 
 . "$here/x11lib.sh"
-if [ -z "${SBK3_UNDER_XVFB:-}" ]; then
-    for tool in xvfb-run xdotool import openbox; do
-        command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-    done
-    exec env -u QT_QPA_PLATFORM SBK3_UNDER_XVFB=1 xvfb-run -a -s "-screen 0 1366x768x24" "$0" "$@"
-fi
+SBK3_SCREEN=1366x768 under_xvfb "xdotool import openbox" "$0" "$@"
 
 work_folder_with_window_manager
 rm -f "$OUT"/large-*.png "$OUT/large.log"

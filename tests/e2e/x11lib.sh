@@ -16,7 +16,7 @@ step() {
 
 # under_xvfb "TOOL ..." SCRIPT ARGS...: the calling script runs itself again on a virtual
 # display of its own, once its tools are there (exit 77, skipped, when one is missing).
-# Returns at once when it already runs there.
+# Returns at once when it already runs there. SBK3_SCREEN sets the screen's size (1024x768).
 under_xvfb() {
     [ -n "${SBK3_UNDER_XVFB:-}" ] && return 0
     local tool
@@ -24,7 +24,8 @@ under_xvfb() {
         command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
     done
     shift
-    exec env -u QT_QPA_PLATFORM SBK3_UNDER_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24" "$@"
+    exec env -u QT_QPA_PLATFORM SBK3_UNDER_XVFB=1 xvfb-run -a \
+        -s "-screen 0 ${SBK3_SCREEN:-1024x768}x24" "$@"
 }
 
 # A work folder with a copy of SBK3 ($exe) in it, and openbox running; on exit both go, with the
