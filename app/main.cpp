@@ -4,6 +4,7 @@
 #include "app/QtDialogs.h"
 #include "app/Splash.h"
 #include "app/WarmUp.h"
+#include "app/WindowPlacement.h"
 #include "common/Dialogs.h"
 #include "common/NativeFile.h"
 #include "print/QtPrinter.h"
@@ -68,6 +69,7 @@ int main(int argc, char** argv) {
     const bool openSettings = arguments.contains(QStringLiteral("--settings"));
     const bool openLibrary = arguments.contains(QStringLiteral("--library"));
     sbk3::installAccessibility();
+    sbk3::installWindowPlacement();
     auto* splash = new sbk3::frmSplash([&] {
         buildMainWindow();
         mainWindow->show();
