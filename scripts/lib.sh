@@ -7,7 +7,7 @@ WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix wine wine64 googletest"
 BENCH_PACKAGES="libbenchmark-dev libx11-dev libxdamage-dev libxtst-dev python3 python3-reportlab"
 # What scripts/run needs besides the build when there is no display: a virtual one.
 VIRTUAL_DISPLAY_PACKAGES="xvfb xauth"
-TEST_PACKAGES="clang-format clang-tidy poppler-utils xvfb xauth xdotool imagemagick openbox wmctrl dbus-daemon at-spi2-core python3-pyatspi cups cups-client printer-driver-cups-pdf lintian desktop-file-utils appstream dpkg-dev file"
+TEST_PACKAGES="clang-format clang-tidy poppler-utils xvfb xauth xdotool imagemagick openbox wmctrl dbus-daemon at-spi2-core python3-pyatspi sway qt6-wayland wtype grim cups cups-client printer-driver-cups-pdf lintian desktop-file-utils appstream dpkg-dev file"
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then
