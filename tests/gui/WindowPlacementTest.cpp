@@ -51,23 +51,7 @@ QByteArray tree(const QJsonArray& left, const QJsonArray& right = {}) {
 
 const PlacedBox kPrintSaved{u"Print Saved"_s, {502, 292}, u"Sumbrook 3"_s, {314, 272}, kPid};
 
-TEST(WindowPlacementTest, TheBoxGoesOverTheMiddleOfItsWindow) {
-    // The main window's frame is 318 x 299 at (900, 450); the box's 506 x 319.
-    const SwayPlacement placement =
-        swayMoveOverParent(tree({window(6, "Sumbrook 3", 900, 450, 314, 272),
-                                 window(7, "Print Saved", 430, 213, 502, 292, true)}),
-                           kPrintSaved);
-    EXPECT_TRUE(placement.boxShown);
-    EXPECT_EQ(placement.command, "[con_id=7] move absolute position 805 440");
-
-    // Once there, nothing more is sent.
-    EXPECT_TRUE(swayMoveOverParent(tree({window(6, "Sumbrook 3", 900, 450, 314, 272),
-                                         window(7, "Print Saved", 805, 440, 502, 292, true)}),
-                                   kPrintSaved)
-                    .command.isEmpty());
-}
-
-TEST(WindowPlacementTest, TheBoxStaysWhollyOnTheOutputOfItsWindow) {
+TEST(WindowPlacementTest, TheBoxGoesOverItsWindowWhollyOnThatWindowsOutput) {
     // A window in the second output's bottom right corner: the box stops at that output's edges.
     EXPECT_EQ(swayMoveOverParent(tree({window(7, "Print Saved", 430, 213, 502, 292, true)},
                                       {window(6, "Sumbrook 3", 1366 + 1100, 500, 314, 272)}),
