@@ -74,6 +74,7 @@ QByteArray ask(QLocalSocket& socket, quint32 type, const QByteArray& payload) {
     message.append(reinterpret_cast<const char*>(header), sizeof header);
     message.append(payload);
     socket.write(message);
+    socket.flush();
     QByteArray answer;
     quint32 length = 0;
     while (answer.size() < kHeaderSize ||
