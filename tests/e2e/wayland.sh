@@ -6,11 +6,7 @@
 # program and sway run as nobody. Skipped (77) without sway, wtype or Qt's Wayland plugin.
 # Usage: wayland.sh SBK3 OUTPUT_FOLDER
 set -euo pipefail
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+. "$(dirname "$(readlink -f "$0")")/x11lib.sh" # fail, no_sanitizer_reports
 
 # The part that runs as the user, in its own D-Bus session: $1 is the work folder.
 as_user() {
@@ -142,7 +138,7 @@ trap 'rm -rf "$work"' EXIT
 mkdir "$work/run"
 cp "$exe" "$work/run/SBK3"
 printf '"Sums","ADD002100",2\r\n1,2,"+"\r\n3,4,"+"\r\n' >"$work/run/ADD002100"
-cp "$0" "$work/wayland.sh"
+cp "$0" "$(dirname "$0")/x11lib.sh" "$work/"
 rm -f "$OUT"/wayland-*.png
 # A sanitizer build's options go along, their suppression files copied where the user can read.
 # The leaks of Qt's Wayland plugin are known by frames under Qt's own, which only the slow
@@ -168,8 +164,5 @@ else
     env -i "${passed[@]}" dbus-run-session -- bash "$work/wayland.sh" --as-user "$work" || status=$?
 fi
 cp "$work"/wayland-*.png "$OUT/" 2>/dev/null || true
-if grep -Eq 'ERROR: (Address|Leak)Sanitizer|runtime error:' "$work/sbk3.log" 2>/dev/null; then
-    head -n 60 "$work/sbk3.log" >&2
-    fail "sanitizer report from SBK3"
-fi
+no_sanitizer_reports "$work/sbk3.log"
 [ "$status" -eq 0 ] || { tail -n 20 "$work/sbk3.log" >&2 2>/dev/null; exit "$status"; }
